@@ -1,0 +1,40 @@
+#pragma once
+
+#include <string>
+#include <vector>
+
+// The host utility: command-line switches, host and user names, the start directory and
+// starting processes. No Qt here, so the rules and the store can be tested without a GUI.
+//
+// Switch syntax: a switch is /NAME or -NAME; a value follows '=' or ':' (/CLIENTNAME=LAB12,
+// -CLIENTNAME:LAB12, /CLIENTNAME="LAB 12"). Names compare without regard to case and the
+// first occurrence of a name wins.
+class TBrevUtil
+{
+public:
+    // args as main() received them: args[0] is the program, the rest are switches.
+    explicit TBrevUtil(std::vector<std::string> args);
+    static TBrevUtil FromMain(int argc, char** argv);
+
+    // The directory of the executable, ending with '/'.
+    std::string getstartdir() const;
+    bool ReadCommandLine(const std::string& name, std::string& value) const;
+    // The short host name, as the system gives it.
+    std::string CurrentHostName() const;
+    std::string CurrentUserName() const;
+    // The full host name and the first non-loopback IPv4 address (127.0.0.1 when none).
+    void GetHostInfo(std::string& hostName, std::string& ipAddress) const;
+    // Starts argv[0] with the arguments argv[1..], never through a shell. hidden has no
+    // meaning here (there is no console window to hide); wait waits for the process to end.
+    void ExecNewProcess(const std::vector<std::string>& argv, bool hidden, bool wait) const;
+
+    // For tests: a start directory other than the executable's.
+    void SetStartDir(const std::string& dir);
+
+private:
+    std::vector<std::string> args_;
+    std::string startDir_;
+};
+
+// Splits one argument into switch name and value; false when it is not a switch.
+bool ParseSwitch(const std::string& arg, std::string& name, std::string& value, bool& hasValue);

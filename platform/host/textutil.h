@@ -1,0 +1,10 @@
+#pragma once
+
+#include <string>
+#include <string_view>
+
+// Upper-casing for comparisons changes only the ASCII letters a to z; nothing is trimmed.
+std::string UpperCaseAscii(std::string_view text);
+bool EqualsIgnoreCase(std::string_view a, std::string_view b);
+// <0, 0, >0 like strcmp, folding only the ASCII letters; orders as SQLite's NOCASE.
+int CompareIgnoreCase(std::string_view a, std::string_view b);

@@ -1,0 +1,746 @@
+#include "platform/store/rowset.h"
+
+#include "platform/host/textutil.h"
+#include "platform/store/connection.h"
+#include "platform/store/schema.h"
+#include "platform/store/sqlite.h"
+#include "platform/store/storeerror.h"
+
+#include <algorithm>
+#include <charconv>
+
+namespace
+{
+
+std::string Quoted(const std::string& identifier)
+{
+    std::string out = "\"";
+    for (char c : identifier)
+        out += c == '"' ? std::string("\"\"") : std::string(1, c);
+    return out + "\"";
+}
+
+Value ColumnValue(sqlite3_stmt* st, int i)
+{
+    switch (sqlite3_column_type(st, i)) {
+    case SQLITE_NULL:
+        return Value();
+    case SQLITE_INTEGER:
+        return Value::Integer(sqlite3_column_int64(st, i));
+    case SQLITE_FLOAT: {
+        double d = sqlite3_column_double(st, i);
+        if (d == static_cast<double>(static_cast<long long>(d)))
+            return Value::Integer(static_cast<long long>(d));
+        break;
+    }
+    default:
+        break;
+    }
+    const unsigned char* t = sqlite3_column_text(st, i);
+    return Value::Text(std::string(reinterpret_cast<const char*>(t),
+                                   static_cast<size_t>(sqlite3_column_bytes(st, i))));
+}
+
+// A column default as PRAGMA table_info gives it: a number, a quoted text or NULL.
+Value ParseDefault(const std::string& text)
+{
+    if (text.size() >= 2 && text.front() == '\'' && text.back() == '\'') {
+        std::string inner;
+        for (size_t i = 1; i + 1 < text.size(); ++i) {
+            inner += text[i];
+            if (text[i] == '\'')
+                ++i;
+        }
+        return Value::Text(inner);
+    }
+    long long n = 0;
+    auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), n);
+    if (ec == std::errc() && end == text.data() + text.size() && !text.empty())
+        return Value::Integer(n);
+    if (EqualsIgnoreCase(text, "TRUE"))
+        return Value::Integer(1);
+    if (EqualsIgnoreCase(text, "FALSE"))
+        return Value::Integer(0);
+    return Value();
+}
+
+void Bind(Statement& st, int index, const Value& v)
+{
+    if (v.IsNull())
+        st.BindNull(index);
+    else if (v.IsInteger())
+        st.BindInt(index, v.IntegerValue());
+    else
+        st.BindText(index, v.TextValue());
+}
+
+bool ParseInteger(const std::string& text, long long& out)
+{
+    auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), out);
+    return ec == std::errc() && end == text.data() + text.size() && !text.empty();
+}
+
+} // namespace
+
+std::string ValueText(const Value& v, FieldType type)
+{
+    if (v.IsNull())
+        return "";
+    if (v.IsText())
+        return v.TextValue();
+    if (type == FieldType::Boolean)
+        return v.IntegerValue() != 0 ? "True" : "False";
+    return std::to_string(v.IntegerValue());
+}
+
+// ---- Field -------------------------------------------------------------------------------
+
+const std::string& Field::FieldName() const
+{
+    return rowSet_.columns_[static_cast<size_t>(index_)].name;
+}
+
+FieldType Field::DataType() const
+{
+    return rowSet_.columns_[static_cast<size_t>(index_)].type;
+}
+
+const Value& Field::AsValue() const
+{
+    static const Value empty;
+    if (rowSet_.current_ < 0)
+        return empty;
+    return rowSet_.rows_[static_cast<size_t>(rowSet_.current_)].values[static_cast<size_t>(index_)];
+}
+
+std::string Field::AsString() const
+{
+    return ValueText(AsValue(), DataType());
+}
+
+bool Field::AsBoolean() const
+{
+    const Value& v = AsValue();
+    if (v.IsNull())
+        return false;
+    if (v.IsInteger())
+        return v.IntegerValue() != 0;
+    const std::string& t = v.TextValue();
+    if (t.empty())
+        return false;
+    long long n = 0;
+    if (ParseInteger(t, n))
+        return n != 0;
+    char c = UpperCaseAscii(t.substr(0, 1))[0];
+    if (c == 'T' || c == 'Y')
+        return true;
+    if (c == 'F' || c == 'N')
+        return false;
+    rowSet_.Fail("the field " + FieldName() + " holds \"" + t + "\", which is not a yes/no value.");
+}
+
+long long Field::AsInteger() const
+{
+    const Value& v = AsValue();
+    if (v.IsNull())
+        return 0;
+    if (v.IsInteger())
+        return v.IntegerValue();
+    long long n = 0;
+    if (v.TextValue().empty())
+        return 0;
+    if (!ParseInteger(v.TextValue(), n))
+        rowSet_.Fail("the field " + FieldName() + " holds \"" + v.TextValue() +
+                     "\", which is not a whole number.");
+    return n;
+}
+
+void Field::SetValue(Value value)
+{
+    rowSet_.StoreValue(index_, std::move(value));
+}
+
+void Field::SetAsString(const std::string& text)
+{
+    if (DataType() == FieldType::Text)
+        return SetValue(Value::Text(text));
+    if (text.empty())
+        return SetValue(Value());
+    long long n = 0;
+    if (ParseInteger(text, n))
+        return DataType() == FieldType::Boolean ? SetAsBoolean(n != 0) : SetAsInteger(n);
+    if (DataType() == FieldType::Boolean) {
+        if (EqualsIgnoreCase(text, "True") || EqualsIgnoreCase(text, "Yes"))
+            return SetAsBoolean(true);
+        if (EqualsIgnoreCase(text, "False") || EqualsIgnoreCase(text, "No"))
+            return SetAsBoolean(false);
+        rowSet_.Fail("\"" + text + "\" is not a yes/no value for the field " + FieldName() + ".");
+    }
+    rowSet_.Fail("\"" + text + "\" is not a whole number for the field " + FieldName() + ".");
+}
+
+void Field::SetAsBoolean(bool value)
+{
+    if (DataType() == FieldType::Text)
+        return SetValue(Value::Text(value ? "True" : "False"));
+    SetValue(Value::Integer(value ? 1 : 0));
+}
+
+void Field::SetAsInteger(long long value)
+{
+    if (DataType() == FieldType::Text)
+        return SetValue(Value::Text(std::to_string(value)));
+    if (DataType() == FieldType::Boolean)
+        value = value != 0 ? 1 : 0;
+    SetValue(Value::Integer(value));
+}
+
+// ---- RowSet: opening and reading ---------------------------------------------------------
+
+RowSet::RowSet(Connection& connection, std::string name)
+    : connection_(&connection), name_(std::move(name))
+{
+    connection_->Attach(this);
+}
+
+RowSet::~RowSet()
+{
+    if (connection_)
+        connection_->Detach(this);
+}
+
+void RowSet::SetTableName(const std::string& table)
+{
+    Close();
+    table_ = table;
+}
+
+void RowSet::SetParameter(const std::string& name, Value value)
+{
+    params_[name] = std::move(value);
+}
+
+void RowSet::Fail(const std::string& what) const
+{
+    std::string file = connection_ ? connection_->FileName() : std::string();
+    throw StoreError(name_ + (file.empty() ? "" : " in \"" + file + "\"") + ": " + what);
+}
+
+void RowSet::RequireActive() const
+{
+    if (state_ == DataSetState::Inactive)
+        Fail("it is not open.");
+}
+
+void RowSet::RequireWritable() const
+{
+    RequireActive();
+    if (table_.empty())
+        Fail("it is the result of a query; its rows cannot be changed.");
+}
+
+void RowSet::RequireRow() const
+{
+    if (current_ < 0)
+        Fail("there is no current row (the set is empty).");
+}
+
+void RowSet::Open()
+{
+    if (Active())
+        return;
+    if (!connection_ || !connection_->Connected())
+        Fail("the database connection is not open.");
+    Load();
+    state_ = DataSetState::Browse;
+    ApplySort();
+    SetCurrent(rows_.empty() ? -1 : 0);
+    bof_ = true;
+    eof_ = rows_.empty();
+    Notify(RowSetEvent::StateChanged);
+    Notify(RowSetEvent::DataChanged);
+}
+
+void RowSet::Close()
+{
+    if (!Active())
+        return;
+    rows_.clear();
+    rows_.shrink_to_fit();
+    columns_.clear();
+    current_ = -1;
+    eof_ = bof_ = true;
+    modified_ = false;
+    state_ = DataSetState::Inactive;
+    Notify(RowSetEvent::StateChanged);
+    Notify(RowSetEvent::DataChanged);
+}
+
+void RowSet::Load()
+{
+    std::string sql;
+    if (!table_.empty()) {
+        sql = "SELECT rowid, * FROM " + Quoted(table_);
+    } else {
+        for (const std::string& line : sql_)
+            sql += line + "\n";
+    }
+    Statement st(connection_->Db(), sql);
+    for (const auto& [name, value] : params_) {
+        int index = sqlite3_bind_parameter_index(st.Handle(), (":" + name).c_str());
+        if (index > 0)
+            Bind(st, index, value);
+    }
+    int first = table_.empty() ? 0 : 1;
+    LoadColumns(st.Handle(), first);
+    if (!table_.empty())
+        LoadDefaults();
+    std::vector<Row> rows;
+    while (st.Step()) {
+        Row row;
+        row.rowid = first ? sqlite3_column_int64(st.Handle(), 0) : 0;
+        row.serial = nextSerial_++;
+        row.values.reserve(columns_.size());
+        for (int i = first; i < sqlite3_column_count(st.Handle()); ++i)
+            row.values.push_back(ColumnValue(st.Handle(), i));
+        rows.push_back(std::move(row));
+    }
+    rows_ = std::move(rows);
+}
+
+void RowSet::LoadColumns(void* stmt, int first)
+{
+    auto* st = static_cast<sqlite3_stmt*>(stmt);
+    columns_.clear();
+    for (int i = first; i < sqlite3_column_count(st); ++i) {
+        const char* decl = sqlite3_column_decltype(st, i);
+        columns_.push_back({sqlite3_column_name(st, i), FieldTypeFromDecl(decl ? decl : ""), {}});
+    }
+}
+
+void RowSet::LoadDefaults()
+{
+    Statement st(connection_->Db(), "SELECT name, dflt_value FROM pragma_table_info(?)");
+    st.BindText(1, table_);
+    while (st.Step()) {
+        int i = FindField(st.ColumnText(0));
+        if (i >= 0 && sqlite3_column_type(st.Handle(), 1) != SQLITE_NULL)
+            columns_[static_cast<size_t>(i)].defaultValue = ParseDefault(st.ColumnText(1));
+    }
+}
+
+// ---- Navigation --------------------------------------------------------------------------
+
+void RowSet::SetCurrent(int index)
+{
+    current_ = index;
+}
+
+void RowSet::First()
+{
+    RequireActive();
+    CheckBrowseMode();
+    SetCurrent(rows_.empty() ? -1 : 0);
+    bof_ = true;
+    eof_ = rows_.empty();
+    Notify(RowSetEvent::Scrolled);
+}
+
+void RowSet::Next()
+{
+    RequireActive();
+    CheckBrowseMode();
+    if (current_ + 1 < RecordCount()) {
+        SetCurrent(current_ + 1);
+        bof_ = false;
+        Notify(RowSetEvent::Scrolled);
+    } else {
+        eof_ = true;
+    }
+}
+
+void RowSet::Prior()
+{
+    RequireActive();
+    CheckBrowseMode();
+    if (current_ > 0) {
+        SetCurrent(current_ - 1);
+        eof_ = false;
+        Notify(RowSetEvent::Scrolled);
+    } else {
+        bof_ = true;
+    }
+}
+
+void RowSet::Last()
+{
+    RequireActive();
+    CheckBrowseMode();
+    SetCurrent(RecordCount() - 1);
+    eof_ = true;
+    bof_ = rows_.empty();
+    Notify(RowSetEvent::Scrolled);
+}
+
+void RowSet::MoveTo(int index)
+{
+    RequireActive();
+    if (index < 0 || index >= RecordCount() || index == current_)
+        return;
+    CheckBrowseMode();
+    if (index >= RecordCount())
+        return;
+    SetCurrent(index);
+    bof_ = eof_ = false;
+    Notify(RowSetEvent::Scrolled);
+}
+
+int RowSet::FindField(const std::string& name) const
+{
+    for (size_t i = 0; i < columns_.size(); ++i)
+        if (EqualsIgnoreCase(columns_[i].name, name))
+            return static_cast<int>(i);
+    return -1;
+}
+
+Field RowSet::FieldByName(const std::string& name)
+{
+    RequireActive();
+    int i = FindField(name);
+    if (i < 0)
+        Fail("it has no field named " + name + ".");
+    return Field(*this, i);
+}
+
+const Value& RowSet::ValueAt(int row, int column) const
+{
+    return rows_.at(static_cast<size_t>(row)).values.at(static_cast<size_t>(column));
+}
+
+bool RowSet::Locate(const std::string& field, const std::string& value)
+{
+    RequireActive();
+    CheckBrowseMode();
+    int column = FindField(field);
+    if (column < 0)
+        Fail("it has no field named " + field + ".");
+    FieldType type = columns_[static_cast<size_t>(column)].type;
+    for (size_t r = 0; r < rows_.size(); ++r) {
+        const Value& v = rows_[r].values[static_cast<size_t>(column)];
+        if (!v.IsNull() && EqualsIgnoreCase(ValueText(v, type), value)) {
+            SetCurrent(static_cast<int>(r));
+            bof_ = eof_ = false;
+            Notify(RowSetEvent::Scrolled);
+            return true;
+        }
+    }
+    return false;
+}
+
+// ---- Sorting -----------------------------------------------------------------------------
+
+std::vector<RowSet::SortKey> RowSet::ParseSort(const std::string& sort) const
+{
+    std::vector<SortKey> keys;
+    size_t start = 0;
+    while (start < sort.size()) {
+        size_t comma = sort.find(',', start);
+        std::string part = sort.substr(start, comma == std::string::npos ? comma : comma - start);
+        start = comma == std::string::npos ? sort.size() : comma + 1;
+        size_t b = part.find_first_not_of(' ');
+        if (b == std::string::npos)
+            continue;
+        part = part.substr(b, part.find_last_not_of(' ') - b + 1);
+        bool descending = false;
+        size_t blank = part.rfind(' ');
+        if (blank != std::string::npos) {
+            std::string dir = part.substr(blank + 1);
+            if (!EqualsIgnoreCase(dir, "ASC") && !EqualsIgnoreCase(dir, "DESC"))
+                Fail("the sort \"" + sort + "\" has the direction \"" + dir +
+                     "\"; use ASC or DESC.");
+            descending = EqualsIgnoreCase(dir, "DESC");
+            part = part.substr(0, part.find_last_not_of(' ', blank) + 1);
+        }
+        int column = FindField(part);
+        if (column < 0)
+            Fail("it cannot be sorted by " + part + ": there is no such field.");
+        keys.push_back({column, descending});
+    }
+    return keys;
+}
+
+void RowSet::SetSort(const std::string& sort)
+{
+    RequireActive();
+    ParseSort(sort);
+    CheckBrowseMode();
+    sort_ = sort;
+    ApplySort();
+    Notify(RowSetEvent::DataChanged);
+}
+
+void RowSet::ApplySort()
+{
+    long long keep = current_ >= 0 ? rows_[static_cast<size_t>(current_)].serial : -1;
+    std::vector<SortKey> keys = ParseSort(sort_);
+    auto less = [&keys](const Row& a, const Row& b) {
+        for (const SortKey& k : keys) {
+            int c = CompareValues(a.values[static_cast<size_t>(k.column)],
+                                  b.values[static_cast<size_t>(k.column)]);
+            if (c != 0)
+                return k.descending ? c > 0 : c < 0;
+        }
+        return a.serial < b.serial;
+    };
+    std::sort(rows_.begin(), rows_.end(), less);
+    for (size_t i = 0; i < rows_.size() && keep >= 0; ++i)
+        if (rows_[i].serial == keep)
+            current_ = static_cast<int>(i);
+}
+
+// ---- Changing rows -----------------------------------------------------------------------
+
+void RowSet::NewRow(int at)
+{
+    Row row;
+    row.serial = nextSerial_++;
+    for (const Column& c : columns_)
+        row.values.push_back(c.defaultValue);
+    rows_.insert(rows_.begin() + at, std::move(row));
+    SetCurrent(at);
+    bof_ = eof_ = false;
+    changed_.assign(columns_.size(), false);
+    modified_ = false;
+    SetState(DataSetState::Insert);
+    Notify(RowSetEvent::DataChanged);
+}
+
+void RowSet::Append()
+{
+    RequireWritable();
+    CheckBrowseMode();
+    NewRow(RecordCount());
+}
+
+void RowSet::Insert()
+{
+    RequireWritable();
+    CheckBrowseMode();
+    NewRow(current_ < 0 ? 0 : current_);
+}
+
+void RowSet::Edit()
+{
+    RequireWritable();
+    if (state_ == DataSetState::Edit || state_ == DataSetState::Insert)
+        return;
+    if (rows_.empty())
+        return Append();
+    original_ = rows_[static_cast<size_t>(current_)].values;
+    changed_.assign(columns_.size(), false);
+    modified_ = false;
+    SetState(DataSetState::Edit);
+}
+
+void RowSet::StoreValue(int column, Value value)
+{
+    RequireActive();
+    if (state_ != DataSetState::Edit && state_ != DataSetState::Insert)
+        Fail("a value was set while the row was not being edited.");
+    rows_[static_cast<size_t>(current_)].values[static_cast<size_t>(column)] = std::move(value);
+    changed_[static_cast<size_t>(column)] = true;
+    modified_ = true;
+    Notify(RowSetEvent::FieldChanged);
+}
+
+void RowSet::Post()
+{
+    RequireActive();
+    if (state_ == DataSetState::Insert)
+        PostInsert();
+    else if (state_ == DataSetState::Edit)
+        PostEdit();
+    else
+        return;
+    modified_ = false;
+    SetState(DataSetState::Browse);
+}
+
+void RowSet::PostInsert()
+{
+    Row& row = rows_[static_cast<size_t>(current_)];
+    std::string names, marks;
+    for (size_t i = 0; i < columns_.size(); ++i) {
+        names += (i ? ", " : "") + Quoted(columns_[i].name);
+        marks += i ? ", ?" : "?";
+    }
+    RunWrite("INSERT INTO " + Quoted(table_) + " (" + names + ") VALUES (" + marks + ")",
+             row.values);
+    row.rowid = sqlite3_last_insert_rowid(connection_->Db().Handle());
+}
+
+void RowSet::PostEdit()
+{
+    Row& row = rows_[static_cast<size_t>(current_)];
+    std::string sets;
+    std::vector<Value> params;
+    for (size_t i = 0; i < columns_.size(); ++i) {
+        if (!changed_[i])
+            continue;
+        sets += (params.empty() ? "" : ", ") + Quoted(columns_[i].name) + " = ?";
+        params.push_back(row.values[i]);
+    }
+    if (params.empty())
+        return;
+    params.push_back(Value::Integer(row.rowid));
+    RunWrite("UPDATE " + Quoted(table_) + " SET " + sets + " WHERE rowid = ?", params);
+    if (sqlite3_changes(connection_->Db().Handle()) == 0)
+        Fail("the row was deleted by another program meanwhile, so the change was not stored. "
+             "Cancel, and enter it again.");
+}
+
+void RowSet::RunWrite(const std::string& sql, const std::vector<Value>& params)
+{
+    if (!connection_ || !connection_->Connected())
+        Fail("the database connection is not open.");
+    const SqliteDb& db = connection_->Db();
+    sqlite3_stmt* st = nullptr;
+    if (sqlite3_prepare_v2(db.Handle(), sql.c_str(), -1, &st, nullptr) != SQLITE_OK)
+        Fail("the change cannot be stored: " + db.LastError());
+    for (size_t i = 0; i < params.size(); ++i) {
+        const Value& v = params[i];
+        int index = static_cast<int>(i + 1);
+        if (v.IsNull())
+            sqlite3_bind_null(st, index);
+        else if (v.IsInteger())
+            sqlite3_bind_int64(st, index, v.IntegerValue());
+        else
+            sqlite3_bind_text(st, index, v.TextValue().data(),
+                              static_cast<int>(v.TextValue().size()), SQLITE_TRANSIENT);
+    }
+    int rc = sqlite3_step(st);
+    std::string message = db.LastError();
+    sqlite3_finalize(st);
+    if (rc != SQLITE_DONE)
+        Fail(WriteErrorText(rc, message));
+}
+
+std::string RowSet::WriteErrorText(int code, const std::string& message) const
+{
+    switch (code & 0xff) {
+    case SQLITE_CONSTRAINT:
+        if (code == SQLITE_CONSTRAINT_UNIQUE) {
+            std::string field = message.substr(message.rfind('.') + 1);
+            int i = FindField(field);
+            std::string value =
+                i >= 0 && current_ >= 0
+                    ? ValueText(ValueAt(current_, i), columns_[static_cast<size_t>(i)].type)
+                    : "";
+            return "the value \"" + value + "\" of " + field +
+                   " is already present; it must be unique (letter case does not count). "
+                   "The row was not stored.";
+        }
+        return "the row was refused (" + message + "). It was not stored.";
+    case SQLITE_READONLY:
+        return "the database file is read-only for this program, so the change was not "
+               "stored. Ask for write access to the file and its folder.";
+    case SQLITE_BUSY:
+    case SQLITE_LOCKED:
+        return "the database stayed locked by another program, so the change was not stored. "
+               "Try again.";
+    default:
+        return "the change was not stored: " + message;
+    }
+}
+
+void RowSet::Cancel()
+{
+    RequireActive();
+    if (state_ == DataSetState::Insert) {
+        rows_.erase(rows_.begin() + current_);
+        if (current_ >= RecordCount())
+            SetCurrent(RecordCount() - 1);
+        eof_ = bof_ = rows_.empty();
+    } else if (state_ == DataSetState::Edit) {
+        rows_[static_cast<size_t>(current_)].values = original_;
+    } else {
+        return;
+    }
+    modified_ = false;
+    SetState(DataSetState::Browse);
+    Notify(RowSetEvent::DataChanged);
+}
+
+void RowSet::Delete()
+{
+    RequireWritable();
+    if (state_ == DataSetState::Insert)
+        return Cancel();
+    if (state_ == DataSetState::Edit)
+        Cancel();
+    RequireRow();
+    RunWrite("DELETE FROM " + Quoted(table_) + " WHERE rowid = ?",
+             {Value::Integer(rows_[static_cast<size_t>(current_)].rowid)});
+    rows_.erase(rows_.begin() + current_);
+    if (current_ >= RecordCount())
+        SetCurrent(RecordCount() - 1);
+    eof_ = bof_ = rows_.empty();
+    Notify(RowSetEvent::DataChanged);
+}
+
+void RowSet::CheckBrowseMode()
+{
+    if (state_ != DataSetState::Edit && state_ != DataSetState::Insert)
+        return;
+    if (modified_)
+        Post();
+    else
+        Cancel();
+}
+
+void RowSet::Refresh()
+{
+    RequireActive();
+    CheckBrowseMode();
+    long long keep = current_ >= 0 ? rows_[static_cast<size_t>(current_)].rowid : 0;
+    int keepIndex = current_;
+    Load();
+    current_ = -1;
+    for (size_t i = 0; i < rows_.size() && keep != 0; ++i)
+        if (rows_[i].rowid == keep)
+            current_ = static_cast<int>(i);
+    ApplySort();
+    if (current_ < 0 && !rows_.empty())
+        current_ = std::min(std::max(keepIndex, 0), RecordCount() - 1);
+    eof_ = bof_ = rows_.empty();
+    Notify(RowSetEvent::DataChanged);
+}
+
+// ---- Listeners ---------------------------------------------------------------------------
+
+void RowSet::SetState(DataSetState s)
+{
+    if (state_ == s)
+        return;
+    state_ = s;
+    Notify(RowSetEvent::StateChanged);
+}
+
+int RowSet::Subscribe(std::function<void(RowSetEvent)> listener)
+{
+    listeners_.emplace_back(nextListenerId_, std::move(listener));
+    return nextListenerId_++;
+}
+
+void RowSet::Unsubscribe(int id)
+{
+    std::erase_if(listeners_, [id](const auto& l) { return l.first == id; });
+}
+
+void RowSet::Notify(RowSetEvent e)
+{
+    // A copy, since a listener may subscribe or unsubscribe while being told.
+    auto listeners = listeners_;
+    for (auto& l : listeners)
+        l.second(e);
+}

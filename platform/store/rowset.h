@@ -1,0 +1,177 @@
+#pragma once
+
+#include "platform/store/value.h"
+
+#include <functional>
+#include <map>
+#include <string>
+#include <vector>
+
+class Connection;
+class RowSet;
+
+enum class DataSetState { Inactive, Browse, Edit, Insert };
+
+// What bound controls are told.
+enum class RowSetEvent {
+    DataChanged,  // rows, their number or their order may have changed
+    Scrolled,     // another row is current
+    FieldChanged, // a value of the current row changed
+    StateChanged, // browse / edit / insert / inactive
+};
+
+struct Column {
+    std::string name;
+    FieldType type = FieldType::Text;
+    Value defaultValue;
+};
+
+// A value as text: "" when empty, "True"/"False" for a yes/no field.
+std::string ValueText(const Value& v, FieldType type);
+
+// One field of the current row, by position; valid while the row set stays open.
+class Field
+{
+public:
+    Field(RowSet& rowSet, int index) : rowSet_(rowSet), index_(index) {}
+
+    const std::string& FieldName() const;
+    FieldType DataType() const;
+    const Value& AsValue() const;
+    bool IsNull() const { return AsValue().IsNull(); }
+    // An empty field reads as "", false and 0.
+    std::string AsString() const;
+    bool AsBoolean() const;
+    long long AsInteger() const;
+
+    void SetValue(Value value);
+    // "" stores an empty field in a yes/no or number field.
+    void SetAsString(const std::string& text);
+    void SetAsBoolean(bool value);
+    void SetAsInteger(long long value);
+    void Clear() { SetValue(Value()); }
+
+private:
+    RowSet& rowSet_;
+    int index_;
+};
+
+// A static snapshot of a table or of a query's result, with a current row, like an ADO
+// static cursor. Tables can be changed; query results are read-only.
+class RowSet
+{
+public:
+    RowSet(Connection& connection, std::string name);
+    RowSet(const RowSet&) = delete;
+    RowSet& operator=(const RowSet&) = delete;
+    ~RowSet();
+
+    const std::string& Name() const { return name_; }
+    void SetTableName(const std::string& table);
+    const std::string& TableName() const { return table_; }
+    // Query text, one line per entry; joined with line breaks when opened.
+    std::vector<std::string>& SQL() { return sql_; }
+    // Binds :name in the query text.
+    void SetParameter(const std::string& name, Value value);
+
+    void Open();
+    // Drops a pending change and the rows.
+    void Close();
+    bool Active() const { return state_ != DataSetState::Inactive; }
+    DataSetState State() const { return state_; }
+    bool Modified() const { return modified_; }
+
+    int RecordCount() const { return static_cast<int>(rows_.size()); }
+    bool IsEmpty() const { return rows_.empty(); }
+    void First();
+    void Next();
+    void Prior();
+    void Last();
+    bool Eof() const { return eof_; }
+    bool Bof() const { return bof_; }
+    // 0-based position of the current row, -1 when there is none.
+    int CurrentIndex() const { return current_; }
+    void MoveTo(int index);
+
+    int FieldCount() const { return static_cast<int>(columns_.size()); }
+    const Column& ColumnAt(int index) const { return columns_.at(static_cast<size_t>(index)); }
+    int FindField(const std::string& name) const; // -1 when absent
+    Field FieldByName(const std::string& name);   // throws when absent
+    // A value of any row, for grids.
+    const Value& ValueAt(int row, int column) const;
+
+    // Makes the first row (in the present order) whose field equals value, ignoring case,
+    // current. False leaves the current row where it was.
+    bool Locate(const std::string& field, const std::string& value);
+
+    void Append();
+    void Insert();
+    void Edit();
+    void Post();
+    void Cancel();
+    void Delete();
+    // Settles a pending change (posted when changed, dropped otherwise), re-reads the rows
+    // and keeps the sort and, where it still exists, the current row.
+    void Refresh();
+    // "FIELD ASC" or "FIELD DESC", several separated by ','; "" restores the read order.
+    void SetSort(const std::string& sort);
+    const std::string& Sort() const { return sort_; }
+    // Posts a changed pending row, drops an unchanged one.
+    void CheckBrowseMode();
+
+    int Subscribe(std::function<void(RowSetEvent)> listener);
+    void Unsubscribe(int id);
+
+    // Called by Connection.
+    void ConnectionGone() { connection_ = nullptr; }
+
+private:
+    friend class Field;
+    struct Row {
+        long long rowid = 0;  // tables only; 0 for a row not yet stored
+        long long serial = 0; // read order, for restoring it
+        std::vector<Value> values;
+    };
+    struct SortKey {
+        int column;
+        bool descending;
+    };
+
+    [[noreturn]] void Fail(const std::string& what) const;
+    void RequireActive() const;
+    void RequireWritable() const;
+    void RequireRow() const;
+    void Load();
+    void LoadColumns(void* stmt, int first);
+    void LoadDefaults();
+    void ApplySort();
+    std::vector<SortKey> ParseSort(const std::string& sort) const;
+    void SetCurrent(int index);
+    void SetState(DataSetState s);
+    void Notify(RowSetEvent e);
+    void StoreValue(int column, Value value);
+    void PostInsert();
+    void PostEdit();
+    void RunWrite(const std::string& sql, const std::vector<Value>& params);
+    std::string WriteErrorText(int code, const std::string& message) const;
+    void NewRow(int at);
+
+    Connection* connection_;
+    std::string name_;
+    std::string table_;
+    std::vector<std::string> sql_;
+    std::map<std::string, Value> params_;
+    std::vector<Column> columns_;
+    std::vector<Row> rows_;
+    std::vector<Value> original_; // the current row before Edit
+    std::vector<bool> changed_;
+    std::string sort_;
+    DataSetState state_ = DataSetState::Inactive;
+    int current_ = -1;
+    bool eof_ = true;
+    bool bof_ = true;
+    bool modified_ = false;
+    long long nextSerial_ = 0;
+    int nextListenerId_ = 1;
+    std::vector<std::pair<int, std::function<void(RowSetEvent)>>> listeners_;
+};

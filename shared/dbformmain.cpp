@@ -1,0 +1,83 @@
+#include "shared/dbformmain.h"
+
+#include "platform/store/storeerror.h"
+
+std::string BuildConnectionString(const std::string& startDir, bool readOnly)
+{
+    std::string s = "Provider=Microsoft.Jet.OLEDB.4.0;Data Source=" + startDir;
+    if (readOnly)
+        s += "wddata.mdb;Persist Security Info=False;Mode=Read;Jet OLEDB:Database "
+             "Password=vostrelk";
+    else
+        s += "wddata.mdb;Persist Security Info=False;Jet OLEDB:Database Password=vostrelk";
+    return s;
+}
+
+Tdbform::Tdbform(TBrevUtil brevUtil, QObject* parent)
+    : QObject(parent), ConfigTable(ADOConnection, "ConfigTable"), ConfigDataSet(ConfigTable),
+      printerstable(ADOConnection, "printerstable"), PrintersTableDataSource(printerstable),
+      MapRulesTable(ADOConnection, "MapRulesTable"), MapRulesTableDataSource(MapRulesTable),
+      AvailablePrintersQuery(ADOConnection, "AvailablePrintersQuery"),
+      AvailablePrintersDataSource(AvailablePrintersQuery), RuleQuery(ADOConnection, "RuleQuery"),
+      BrevUtil1(std::move(brevUtil))
+{
+    setObjectName("dbform");
+    ConfigTable.SetTableName("Config");
+    printerstable.SetTableName("printers");
+    MapRulesTable.SetTableName("MapRules");
+    AvailablePrintersQuery.SQL() = {"select UNCName, Description ", "from Printers",
+                                    "where Available = True", "ORDER BY UNCNAME;"};
+}
+
+namespace
+{
+
+void SeedConfig(RowSet& config)
+{
+    if (config.RecordCount() > 0)
+        return;
+    config.Insert();
+    config.FieldByName("clearprintersfirst").SetAsBoolean(true);
+    config.FieldByName("AllowClientSelection").SetAsBoolean(true);
+    config.Post();
+}
+
+void SeedNonePrinter(RowSet& printers)
+{
+    if (printers.Locate("UNCNAME", "None"))
+        return;
+    printers.Insert();
+    printers.FieldByName("UNCNAME").SetAsString("None");
+    printers.FieldByName("Description").SetAsString("No Printer");
+    printers.FieldByName("Available").SetAsBoolean(true);
+    try {
+        printers.Post();
+    } catch (const StoreError&) {
+        // Another program at logon may have added it since this one read the table.
+        printers.Cancel();
+        printers.Refresh();
+        if (!printers.Locate("UNCNAME", "None"))
+            throw;
+    }
+}
+
+} // namespace
+
+void Tdbform::SetConnection(bool readOnly)
+{
+    ADOConnection.Close();
+    ADOConnection.SetConnectionString(BuildConnectionString(BrevUtil1.getstartdir(), readOnly));
+    ADOConnection.Open();
+
+    ConfigTable.Open();
+    SeedConfig(ConfigTable);
+    ConfigTable.First();
+    ConfigTable.Edit();
+
+    printerstable.Open();
+    SeedNonePrinter(printerstable);
+    printerstable.SetSort("UNCNAME ASC");
+
+    MapRulesTable.Open();
+    MapRulesTable.SetSort("RULENAME ASC");
+}

@@ -1,0 +1,97 @@
+#include "platform/host/brevutil.h"
+#include "platform/host/textutil.h"
+#include "tests/support/tempdir.h"
+
+#include <filesystem>
+#include <gtest/gtest.h>
+
+namespace
+{
+
+TBrevUtil With(std::vector<std::string> args)
+{
+    args.insert(args.begin(), "/opt/wd/wdclient");
+    return TBrevUtil(args);
+}
+
+std::string Read(const TBrevUtil& u, const std::string& name)
+{
+    std::string value = "<untouched>";
+    return u.ReadCommandLine(name, value) ? value : "<absent>";
+}
+
+} // namespace
+
+TEST(Switches, SlashOrDashWithEqualsOrColonAndAnyCase)
+{
+    TBrevUtil u = With({"/CLIENTNAME=LAB12", "-username:jo", "/s", "-Q"});
+    EXPECT_EQ(Read(u, "CLIENTNAME"), "LAB12");
+    EXPECT_EQ(Read(u, "clientname"), "LAB12");
+    EXPECT_EQ(Read(u, "USERNAME"), "jo");
+    EXPECT_EQ(Read(u, "S"), "");
+    EXPECT_EQ(Read(u, "q"), "");
+    EXPECT_EQ(Read(u, "HOSTNAME"), "<absent>");
+}
+
+TEST(Switches, ValuesAreTakenWhole)
+{
+    TBrevUtil u = With({"/CLIENTNAME=\"LAB 12\"", "/A=x=y:z", "/B:", "/C=\"", "/D= padded "});
+    EXPECT_EQ(Read(u, "CLIENTNAME"), "LAB 12");
+    EXPECT_EQ(Read(u, "A"), "x=y:z");
+    EXPECT_EQ(Read(u, "B"), "");
+    EXPECT_EQ(Read(u, "C"), "\"");
+    EXPECT_EQ(Read(u, "D"), " padded ");
+}
+
+TEST(Switches, FirstOccurrenceWinsAndOtherWordsAreNoSwitches)
+{
+    TBrevUtil u = With({"LAB12", "/", "-", "/NAME=first", "-name=second"});
+    EXPECT_EQ(Read(u, "NAME"), "first");
+    EXPECT_EQ(Read(u, "LAB12"), "<absent>");
+    EXPECT_EQ(Read(u, ""), "<absent>");
+    // The program's own path is not a switch, though it begins with '/'.
+    EXPECT_EQ(Read(u, "opt/wd/wdclient"), "<absent>");
+}
+
+TEST(Host, StartDirIsTheExecutablesFolderWithSlash)
+{
+    TBrevUtil u({"x"});
+    std::string dir = u.getstartdir();
+    ASSERT_FALSE(dir.empty());
+    EXPECT_EQ(dir.back(), '/');
+    EXPECT_EQ(std::filesystem::canonical(dir + "host_test"),
+              std::filesystem::canonical("/proc/self/exe"));
+}
+
+TEST(Host, NamesAndAddress)
+{
+    TBrevUtil u({"x"});
+    std::string host, ip;
+    u.GetHostInfo(host, ip);
+    EXPECT_FALSE(host.empty());
+    EXPECT_EQ(u.CurrentHostName(), host.substr(0, host.find('.')));
+    EXPECT_FALSE(u.CurrentUserName().empty());
+    int a, b, c, d;
+    EXPECT_EQ(sscanf(ip.c_str(), "%d.%d.%d.%d", &a, &b, &c, &d), 4) << ip;
+}
+
+TEST(Host, ProcessesStartWithoutAShell)
+{
+    TempDir dir;
+    std::string odd = dir.File("a;b $(echo x) 'c'");
+    TBrevUtil({"x"}).ExecNewProcess({"touch", odd}, true, true);
+    EXPECT_TRUE(std::filesystem::exists(odd));
+    EXPECT_THROW(TBrevUtil({"x"}).ExecNewProcess({dir.File("no-such-program")}, true, true),
+                 std::runtime_error);
+}
+
+TEST(Text, UpperCasingTouchesOnlyAsciiLetters)
+{
+    EXPECT_EQ(UpperCaseAscii("ab-z_é ü1"), "AB-Z_é ü1");
+    EXPECT_TRUE(EqualsIgnoreCase("Lab12", "LAB12"));
+    EXPECT_FALSE(EqualsIgnoreCase("é", "É"));
+    EXPECT_FALSE(EqualsIgnoreCase("LAB ", "LAB"));
+    // Ordered as SQLite's NOCASE orders: '_' before letters.
+    EXPECT_LT(CompareIgnoreCase("_x", "a"), 0);
+    EXPECT_GT(CompareIgnoreCase("None", "\\\\srv\\p"), 0);
+}

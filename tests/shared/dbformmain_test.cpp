@@ -1,0 +1,118 @@
+// Opening the database through the data module: the connection strings, seeding, sorting.
+
+#include "platform/store/storeerror.h"
+#include "shared/dbformmain.h"
+#include "tests/support/tempdir.h"
+
+#include <gtest/gtest.h>
+
+namespace
+{
+
+class DbformTest : public ::testing::Test
+{
+protected:
+    void Open(bool readOnly = true)
+    {
+        TBrevUtil util({"wdclient"});
+        util.SetStartDir(dir.Path() + "/");
+        form = std::make_unique<Tdbform>(util);
+        form->SetConnection(readOnly);
+    }
+    int Count(const std::string& sql)
+    {
+        Connection c;
+        c.SetConnectionString(BuildConnectionString(dir.Path() + "/", true));
+        c.Open();
+        RowSet q(c, "count");
+        q.SQL() = {sql};
+        q.Open();
+        return static_cast<int>(q.FieldByName("n").AsInteger());
+    }
+
+    TempDir dir;
+    std::unique_ptr<Tdbform> form;
+};
+
+} // namespace
+
+TEST(ConnectionStrings, AreExactlyTheTwoForms)
+{
+    EXPECT_EQ(BuildConnectionString("/srv/wd/", true),
+              "Provider=Microsoft.Jet.OLEDB.4.0;Data Source=/srv/wd/wddata.mdb;Persist Security "
+              "Info=False;Mode=Read;Jet OLEDB:Database Password=vostrelk");
+    EXPECT_EQ(BuildConnectionString("C:\\wd\\", false),
+              "Provider=Microsoft.Jet.OLEDB.4.0;Data Source=C:\\wd\\wddata.mdb;Persist Security "
+              "Info=False;Jet OLEDB:Database Password=vostrelk");
+}
+
+TEST_F(DbformTest, AFreshDatabaseIsSeededOnceWithConfigInEditMode)
+{
+    MakeDatabase(dir.Path());
+    Open();
+    EXPECT_EQ(form->ConfigTable.RecordCount(), 1);
+    EXPECT_EQ(form->ConfigTable.State(), DataSetState::Edit);
+    EXPECT_TRUE(form->ConfigTable.FieldByName("ClearPrintersFirst").AsBoolean());
+    EXPECT_TRUE(form->ConfigTable.FieldByName("AllowClientSelection").AsBoolean());
+    ASSERT_TRUE(form->printerstable.Locate("UNCNAME", "None"));
+    EXPECT_EQ(form->printerstable.FieldByName("Description").AsString(), "No Printer");
+    EXPECT_TRUE(form->printerstable.FieldByName("Available").AsBoolean());
+    EXPECT_FALSE(form->AvailablePrintersQuery.Active());
+    EXPECT_FALSE(form->RuleQuery.Active());
+
+    form->SetConnection(true);
+    form.reset();
+    Open(false);
+    EXPECT_EQ(Count("select count(*) as n from Config"), 1);
+    EXPECT_EQ(Count("select count(*) as n from printers"), 1);
+}
+
+TEST_F(DbformTest, ExistingRowsAreKept)
+{
+    MakeDatabase(dir.Path(), R"(
+        INSERT INTO Config VALUES (0, 0);
+        INSERT INTO Config VALUES (1, 1);
+        INSERT INTO printers VALUES ('NONE', 'kept', 0);
+        INSERT INTO printers VALUES ('\\b\x', '', 1);
+        INSERT INTO printers VALUES ('\\A\x', '', 1);
+        INSERT INTO MapRules (RULENAME) VALUES ('pc2');
+        INSERT INTO MapRules (RULENAME) VALUES ('PC1');)");
+    Open();
+    EXPECT_EQ(form->ConfigTable.RecordCount(), 2);
+    EXPECT_FALSE(form->ConfigTable.FieldByName("AllowClientSelection").AsBoolean())
+        << "the first row is the one in edit mode";
+    EXPECT_EQ(Count("select count(*) as n from printers"), 3);
+    form->printerstable.First();
+    EXPECT_EQ(form->printerstable.FieldByName("UNCNAME").AsString(), "\\\\A\\x");
+    form->printerstable.Last();
+    EXPECT_EQ(form->printerstable.FieldByName("UNCNAME").AsString(), "NONE");
+    form->MapRulesTable.First();
+    EXPECT_EQ(form->MapRulesTable.FieldByName("RULENAME").AsString(), "PC1");
+}
+
+TEST_F(DbformTest, AvailablePrintersQueryListsAvailableRowsInPathOrder)
+{
+    MakeDatabase(dir.Path(), R"(
+        INSERT INTO printers VALUES ('\\s\b', 'B', 1);
+        INSERT INTO printers VALUES ('\\s\off', 'gone', 0);
+        INSERT INTO printers VALUES ('\\s\A', 'A', 1);)");
+    Open();
+    RowSet& q = form->AvailablePrintersQuery;
+    q.Open();
+    std::vector<std::string> paths;
+    for (q.First(); !q.Eof(); q.Next())
+        paths.push_back(q.FieldByName("UNCName").AsString() + "|" +
+                        q.FieldByName("Description").AsString());
+    // Without regard to case, and '\\' sorts before the letters.
+    EXPECT_EQ(paths, (std::vector<std::string>{"\\\\s\\A|A", "\\\\s\\b|B", "None|No Printer"}));
+}
+
+TEST_F(DbformTest, AFailedOpeningNamesTheFile)
+{
+    try {
+        Open();
+        FAIL();
+    } catch (const StoreError& e) {
+        EXPECT_NE(std::string(e.what()).find(dir.Path() + "/wddata.mdb"), std::string::npos);
+    }
+}

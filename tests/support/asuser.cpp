@@ -1,0 +1,33 @@
+#include "tests/support/asuser.h"
+
+#include <grp.h>
+#include <pwd.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+bool RunUnprivileged(const std::function<bool()>& fn, std::string* why)
+{
+    pid_t pid = fork();
+    if (pid < 0)
+        return false;
+    if (pid == 0) {
+        if (geteuid() == 0) {
+            const passwd* pw = getpwnam("nobody");
+            if (!pw || setgroups(0, nullptr) != 0 || setgid(pw->pw_gid) != 0 ||
+                setuid(pw->pw_uid) != 0)
+                _exit(3);
+        }
+        bool ok = false;
+        try {
+            ok = fn();
+        } catch (...) {
+            _exit(4);
+        }
+        _exit(ok ? 0 : 1);
+    }
+    int status = 0;
+    waitpid(pid, &status, 0);
+    if (why)
+        *why = WIFEXITED(status) ? "exit " + std::to_string(WEXITSTATUS(status)) : "signal";
+    return WIFEXITED(status) && WEXITSTATUS(status) == 0;
+}

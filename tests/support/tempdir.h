@@ -1,0 +1,26 @@
+#pragma once
+
+#include <string>
+
+// A fresh folder under /tmp, removed with everything in it when the object goes.
+class TempDir
+{
+public:
+    TempDir();
+    TempDir(const TempDir&) = delete;
+    TempDir& operator=(const TempDir&) = delete;
+    ~TempDir();
+    const std::string& Path() const { return path_; }
+    // Path() + "/" + name
+    std::string File(const std::string& name) const;
+
+private:
+    std::string path_;
+};
+
+std::string ReadFileBytes(const std::string& path);
+void WriteFileBytes(const std::string& path, const std::string& bytes);
+// Runs SQL on a database file directly, as an administrator's sqlite3 script would.
+void ExecSql(const std::string& dbPath, const std::string& sql);
+// A new database of ours at dir/wddata.mdb, with SQL run on it afterwards.
+std::string MakeDatabase(const std::string& dir, const std::string& sql = "");
