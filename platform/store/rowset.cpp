@@ -387,8 +387,14 @@ void RowSet::MoveTo(int index)
     RequireActive();
     if (index < 0 || index >= RecordCount() || index == current_)
         return;
+    // Settling may drop an unchanged new row before the target: follow the row, not the index.
+    long long target = rows_[static_cast<size_t>(index)].serial;
     CheckBrowseMode();
-    if (index >= RecordCount())
+    index = -1;
+    for (size_t i = 0; i < rows_.size() && index < 0; ++i)
+        if (rows_[i].serial == target)
+            index = static_cast<int>(i);
+    if (index < 0)
         return;
     SetCurrent(index);
     bof_ = eof_ = false;

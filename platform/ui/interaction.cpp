@@ -29,6 +29,7 @@ QMessageBox::StandardButton ShowMessage(QWidget* parent, const Message& message)
     if (MessageHook())
         return MessageHook()(message);
     QMessageBox box(message.icon, message.caption, message.text, message.buttons, parent);
+    box.setInformativeText(message.details);
     return static_cast<QMessageBox::StandardButton>(box.exec());
 }
 
@@ -52,7 +53,7 @@ void SetModalHandler(ModalHandler handler)
 void ReportError(QWidget* parent, const std::exception& error)
 {
     ShowMessage(parent, {QString::fromStdString(error.what()), QApplication::applicationName(),
-                         QMessageBox::Ok, QMessageBox::Critical});
+                         QMessageBox::Ok, QMessageBox::Critical, QString()});
 }
 
 void Guarded(QWidget* parent, const std::function<void()>& fn)

@@ -18,6 +18,7 @@ struct Message {
     QString caption;
     QMessageBox::StandardButtons buttons = QMessageBox::Ok;
     QMessageBox::Icon icon = QMessageBox::NoIcon;
+    QString details; // a second, smaller paragraph: the cause
 };
 
 using MessageHandler = std::function<QMessageBox::StandardButton(const Message&)>;

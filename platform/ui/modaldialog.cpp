@@ -21,9 +21,12 @@ int ModalDialog::ShowModal()
 
 void ModalDialog::SetDefaultButton(QPushButton* button)
 {
-    for (QPushButton* b : findChildren<QPushButton*>())
+    for (QPushButton* b : findChildren<QPushButton*>()) {
         b->setAutoDefault(false);
-    button->setDefault(true);
+        b->setDefault(false);
+    }
+    if (button)
+        button->setDefault(true);
 }
 
 void ModalDialog::done(int result)

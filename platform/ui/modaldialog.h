@@ -22,6 +22,7 @@ public:
     // Runs the dialog through the interaction seam; raises an error that escaped.
     int ShowModal();
     void SetCancelButton(QPushButton* button) { cancelButton_ = button; }
+    // The button Enter presses; null: Enter presses none. Call after the buttons exist.
     void SetDefaultButton(QPushButton* button);
 
     void done(int result) override;

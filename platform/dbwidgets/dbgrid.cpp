@@ -1,0 +1,143 @@
+#include "platform/dbwidgets/dbgrid.h"
+
+#include "platform/ui/interaction.h"
+
+#include <QApplication>
+#include <QHeaderView>
+#include <QKeyEvent>
+
+TDBGrid::TDBGrid(QWidget* parent) : QTableView(parent), model_(new RowSetModel(this))
+{
+    setModel(model_);
+    setEditTriggers(QAbstractItemView::NoEditTriggers);
+    setSelectionBehavior(QAbstractItemView::SelectRows);
+    setSelectionMode(QAbstractItemView::SingleSelection);
+    setTabKeyNavigation(true);
+    setShowGrid(true);
+    setWordWrap(false);
+    setSortingEnabled(false);
+    // Fixed row heights: nothing is measured, so only the painted rows are read.
+    verticalHeader()->hide();
+    verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    verticalHeader()->setDefaultSectionSize(fontMetrics().height() + 6);
+    horizontalHeader()->setSectionResizeMode(QHeaderView::Interactive);
+    horizontalHeader()->setSectionsClickable(true);
+    horizontalHeader()->setHighlightSections(false);
+    horizontalHeader()->setSortIndicatorShown(false);
+    connect(horizontalHeader(), &QHeaderView::sectionClicked, this, &TDBGrid::TitleClicked);
+    connect(model_, &RowSetModel::currentRecordChanged, this, &TDBGrid::ShowCurrentRow);
+    connect(selectionModel(), &QItemSelectionModel::currentRowChanged, this, &TDBGrid::UserMovedTo);
+}
+
+void TDBGrid::SetColumns(std::vector<GridColumn> columns)
+{
+    model_->SetColumns(columns);
+    for (int i = 0; i < static_cast<int>(columns.size()); ++i) {
+        int width = columns[static_cast<size_t>(i)].width;
+        setColumnWidth(i, width >= 0 ? width : horizontalHeader()->defaultSectionSize());
+    }
+}
+
+void TDBGrid::ShowCurrentRow()
+{
+    RowSet* set = model_->DataSet();
+    int row = set && set->Active() ? set->CurrentIndex() : -1;
+    following_ = true;
+    if (row < 0 || row >= model_->rowCount() || model_->columnCount() == 0) {
+        selectionModel()->clear();
+    } else {
+        int column = std::max(currentIndex().column(), 0);
+        QModelIndex index = model_->index(row, column);
+        selectionModel()->setCurrentIndex(index, QItemSelectionModel::ClearAndSelect |
+                                                     QItemSelectionModel::Rows);
+        scrollTo(index);
+    }
+    following_ = false;
+}
+
+void TDBGrid::UserMovedTo(const QModelIndex& current)
+{
+    RowSet* set = model_->DataSet();
+    if (following_ || !current.isValid() || !set || !set->Active())
+        return;
+    int row = current.row();
+    if (row == set->CurrentIndex())
+        return;
+    Interaction::Guarded(this, [set, row] { set->MoveTo(row); });
+    // Also after a refused move (a pending row that could not be stored).
+    ShowCurrentRow();
+}
+
+void TDBGrid::keyPressEvent(QKeyEvent* event)
+{
+    if (event->key() == Qt::Key_Delete &&
+        (event->modifiers() & ~Qt::KeypadModifier) == Qt::ControlModifier) {
+        DeleteCurrentRow();
+        event->accept();
+        return;
+    }
+    QTableView::keyPressEvent(event);
+    ShowCurrentRow();
+}
+
+// The view selects what was clicked even when the set refused to move there, so after
+// each event the selection is put back on the set's current row.
+void TDBGrid::mousePressEvent(QMouseEvent* event)
+{
+    QTableView::mousePressEvent(event);
+    ShowCurrentRow();
+}
+
+void TDBGrid::mouseMoveEvent(QMouseEvent* event)
+{
+    QTableView::mouseMoveEvent(event);
+    if (event->buttons() != Qt::NoButton)
+        ShowCurrentRow();
+}
+
+void TDBGrid::mouseReleaseEvent(QMouseEvent* event)
+{
+    QTableView::mouseReleaseEvent(event);
+    ShowCurrentRow();
+}
+
+void TDBGrid::DeleteCurrentRow()
+{
+    RowSet* set = model_->DataSet();
+    if (!set || !set->Active() || set->CurrentIndex() < 0)
+        return;
+    Interaction::Message question;
+    question.text = tr("Delete record?");
+    question.caption = QApplication::applicationName();
+    question.buttons = QMessageBox::Yes | QMessageBox::No;
+    question.icon = QMessageBox::Question;
+    if (Interaction::ShowMessage(this, question) == QMessageBox::Yes)
+        Interaction::Guarded(this, [set] { set->Delete(); });
+}
+
+void TDBGrid::focusOutEvent(QFocusEvent* event)
+{
+    QTableView::focusOutEvent(event);
+    // Only when the focus goes to another control, not to a menu or another window.
+    if (cancelOnExit_ && event->reason() != Qt::ActiveWindowFocusReason &&
+        event->reason() != Qt::PopupFocusReason)
+        CancelUnchangedInsert();
+}
+
+void TDBGrid::CancelUnchangedInsert()
+{
+    RowSet* set = model_->DataSet();
+    if (set && set->Active() && set->State() == DataSetState::Insert && !set->Modified())
+        Interaction::Guarded(this, [set] { set->Cancel(); });
+}
+
+void TDBGrid::mouseDoubleClickEvent(QMouseEvent* event)
+{
+    QTableView::mouseDoubleClickEvent(event);
+    emit DblClick();
+}
+
+void TDBGrid::TitleClicked(int column)
+{
+    emit TitleClick(model_->FieldNameAt(column));
+}
