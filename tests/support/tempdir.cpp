@@ -65,3 +65,19 @@ std::string MakeDatabase(const std::string& dir, const std::string& sql)
         ExecSql(path, sql);
     return path;
 }
+
+std::string QueryValue(const std::string& dbPath, const std::string& sql)
+{
+    sqlite3* db = nullptr;
+    sqlite3_open_v2(dbPath.c_str(), &db, SQLITE_OPEN_READONLY, nullptr);
+    sqlite3_stmt* st = nullptr;
+    std::string out = "<no row>";
+    if (sqlite3_prepare_v2(db, sql.c_str(), -1, &st, nullptr) != SQLITE_OK)
+        out = std::string("<error: ") + sqlite3_errmsg(db) + ">";
+    else if (sqlite3_step(st) == SQLITE_ROW)
+        out = sqlite3_column_text(st, 0) ? reinterpret_cast<const char*>(sqlite3_column_text(st, 0))
+                                         : "<null>";
+    sqlite3_finalize(st);
+    sqlite3_close(db);
+    return out;
+}

@@ -22,5 +22,7 @@ std::string ReadFileBytes(const std::string& path);
 void WriteFileBytes(const std::string& path, const std::string& bytes);
 // Runs SQL on a database file directly, as an administrator's sqlite3 script would.
 void ExecSql(const std::string& dbPath, const std::string& sql);
+// The first column of the first row of a query, as text; "<no row>" when there is none.
+std::string QueryValue(const std::string& dbPath, const std::string& sql);
 // A new database of ours at dir/wddata.mdb, with SQL run on it afterwards.
 std::string MakeDatabase(const std::string& dir, const std::string& sql = "");
