@@ -1,0 +1,110 @@
+#include "client/clientMain.h"
+
+#include "platform/host/textutil.h"
+#include "platform/ui/interaction.h"
+#include "shared/dbformmain.h"
+#include "shared/product.h"
+
+#include <QApplication>
+#include <QFrame>
+#include <QLabel>
+#include <QScreen>
+
+namespace
+{
+
+QLabel* MakeLabel(QWidget* parent, const QRect& geometry, const QString& text, int pixels,
+                  bool bold, const QColor& colour)
+{
+    auto* label = new QLabel(text, parent);
+    label->setGeometry(geometry);
+    QFont font("Arial");
+    font.setPixelSize(pixels);
+    font.setBold(bold);
+    label->setFont(font);
+    QPalette p = label->palette();
+    p.setColor(QPalette::WindowText, colour);
+    label->setPalette(p);
+    label->setAttribute(Qt::WA_TranslucentBackground);
+    return label;
+}
+
+} // namespace
+
+std::string MapErrorMessage(const std::string& path)
+{
+    return "Error mapping " + path + " Does the printer still exist and have drivers associated???";
+}
+
+TMainClientFrm::TMainClientFrm(QWidget* parent)
+    : QWidget(parent, Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint)
+{
+    InitProductPictures();
+    setObjectName("MainClientFrm");
+    setWindowTitle("clientmainfrm");
+    setFixedSize(395, 240);
+    QPalette p = palette();
+    p.setColor(QPalette::Window, QColor(255, 255, 187));
+    setPalette(p);
+    setAutoFillBackground(true);
+    setFont(QFont("Arial"));
+
+    bg = new QLabel(this);
+    bg->setGeometry(rect());
+    bg->setPixmap(QPixmap(":/pictures/background.png"));
+    bg->setScaledContents(true);
+
+    Shape1 = new QFrame(this);
+    Shape1->setGeometry(rect());
+    Shape1->setStyleSheet("QFrame { border: 3px solid navy; background: transparent; }");
+
+    Image1 = new QLabel(this);
+    Image1->setPixmap(QPixmap(":/pictures/logo.png"));
+    Image1->setGeometry(40, 8, 328, 80);
+    Image1->setAttribute(Qt::WA_TranslucentBackground);
+
+    const QColor pale(248, 249, 200);
+    Label1 = MakeLabel(this, {144, 88, 103, 19}, kProductVersion, 16, true, pale);
+    Label2 = MakeLabel(this, {64, 112, 265, 19}, kProductSubtitle, 16, true, pale);
+    Label2->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
+    Label3 = MakeLabel(this, {16, 134, 361, 75}, kMakerNotice, 12, false, pale);
+    Label3->setAlignment(Qt::AlignCenter);
+    Label3->setWordWrap(true);
+    status = MakeLabel(this, {8, 216, 379, 22}, "Connecting to Database", 16, true,
+                       QColor(192, 250, 197));
+    status->setAlignment(Qt::AlignCenter);
+
+    sc = CreatePrintSystem();
+    if (QScreen* screen = QGuiApplication::primaryScreen())
+        move(screen->geometry().center() - rect().center());
+}
+
+void TMainClientFrm::SetStatus(const QString& text)
+{
+    SetStatusText(text);
+    QApplication::processEvents();
+}
+
+void TMainClientFrm::SetStatusText(const QString& text)
+{
+    status->setText(text);
+    emit statusChanged(text);
+}
+
+void TMainClientFrm::MapPrinter(const std::string& path)
+{
+    if (UpperCaseAscii(path) == "NONE")
+        return;
+    try {
+        sc->Connect(path);
+    } catch (const std::exception& e) {
+        std::string ignored;
+        if (dbform_ && dbform_->BrevUtil1.ReadCommandLine("q", ignored))
+            return;
+        Interaction::Message m;
+        m.text = QString::fromStdString(MapErrorMessage(path));
+        m.details = QString::fromStdString(e.what());
+        m.caption = QApplication::applicationName();
+        Interaction::ShowMessage(this, m);
+    }
+}

@@ -1,0 +1,48 @@
+#pragma once
+
+#include "platform/print/printsystem.h"
+
+#include <QWidget>
+#include <memory>
+#include <string>
+
+class QFrame;
+class QLabel;
+class Tdbform;
+
+// The status window: borderless, on top, centred; one line of progress in `status`.
+class TMainClientFrm : public QWidget
+{
+    Q_OBJECT
+public:
+    explicit TMainClientFrm(QWidget* parent = nullptr);
+
+    // The data module, created after this form.
+    void SetDataModule(Tdbform* dbform) { dbform_ = dbform; }
+    // Replaces the whole status text, then processes pending window messages once.
+    void SetStatus(const QString& text);
+    // Replaces the status text only.
+    void SetStatusText(const QString& text);
+    // Connects one printer (already expanded). A failure shows the error message unless
+    // the switch q is given, and goes no further.
+    void MapPrinter(const std::string& path);
+
+    QLabel* bg;
+    QFrame* Shape1;
+    QLabel* Image1;
+    QLabel* Label1;
+    QLabel* Label2;
+    QLabel* Label3;
+    QLabel* status;
+    // Stands in for the script host: the printing system of this OS.
+    std::unique_ptr<PrintSystem> sc;
+
+signals:
+    void statusChanged(const QString& text);
+
+private:
+    Tdbform* dbform_ = nullptr;
+};
+
+// "Error mapping <path> Does the printer still exist and have drivers associated???"
+std::string MapErrorMessage(const std::string& path);

@@ -1,0 +1,48 @@
+#pragma once
+
+#include "platform/host/brevutil.h"
+
+#include <string>
+
+class RowSet;
+class TMainClientFrm;
+class TRuleDetailsFrm;
+class Tdbform;
+
+// One pass of the client: settle the name, open the database, apply every matching rule,
+// and when none matched, report it or offer to add one.
+class TClientRun
+{
+public:
+    TClientRun(TMainClientFrm& mainForm, Tdbform& dbform, TRuleDetailsFrm& ruleForm);
+
+    // Runs from the status window's showing to the end; returns the exit code (0).
+    int Run();
+
+    std::string ClientName;
+    bool RuleMatched = false;
+
+private:
+    void CheckRules();
+    // True when the user added a rule and the check should run again.
+    bool OfferToAddRule();
+    void ApplyRule();
+    void MapSlot(int slot);
+    void SetDefaultPrinter();
+    void ClearNetworkPrinters();
+    std::string Expand(const std::string& text) const;
+
+    TMainClientFrm& MainClientFrm;
+    Tdbform& dbform;
+    TRuleDetailsFrm& RuleDetailsFrm;
+};
+
+// Writes the rule query: rows whose RULENAME holds a '*' or equals the name (any case).
+void BuildRuleQuery(RowSet& ruleQuery, const std::string& clientName);
+
+// The program: creates the forms, runs the pass, and turns an error that ends the run into
+// a message box, a line on standard error and exit code 1.
+int RunWdClient(const TBrevUtil& brevUtil);
+
+// The text of wdclient --help.
+extern const char* const kClientUsage;

@@ -1,0 +1,125 @@
+#include "shared/ruledetails.h"
+
+#include "platform/dbwidgets/dbcheckbox.h"
+#include "platform/dbwidgets/dbcombobox.h"
+#include "platform/dbwidgets/dbedit.h"
+#include "platform/dbwidgets/dblookupcombobox.h"
+#include "shared/dbformmain.h"
+#include "shared/product.h"
+
+#include <QLabel>
+#include <QPushButton>
+
+namespace
+{
+
+const char* const kHelpText =
+    "The printer mapping rules are based on COMPUTER NETBIOS NAMES. When the client is run, it "
+    "will check the NETBIOS name then check the database for the first matching rule. You can "
+    "specify the '*' wildcard which will apply the rule of any matching computer to it. eg if "
+    "LA* is specified as the rule, then computers LAB001, LAB002 will have the rule applied to "
+    "them.";
+
+} // namespace
+
+TRuleDetailsFrm::TRuleDetailsFrm(Tdbform& dbform, QWidget* parent)
+    : ModalDialog(parent), dbform_(dbform)
+{
+    setObjectName("RuleDetailsFrm");
+    setWindowTitle("Mapping Rule Details");
+    SetDialogFrame(this, 503, 233);
+    TDataSource* rules = &dbform.MapRulesTableDataSource;
+
+    Label1 = MakeLabel({8, 72, 198, 13}, "Where Computer Name matches or is like:");
+    Label2 = MakeLabel({8, 8, 489, 57}, kHelpText);
+    Label2->setWordWrap(true);
+    Label2->setGeometry(8, 8, 489, 57);
+    Label2->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    computername = new TDBEdit(this);
+    computername->setGeometry(8, 88, 201, 21);
+    computername->SetDataSource(rules);
+    computername->SetDataField("RULENAME");
+    DBLookupComboBox1 = MakePrinterList(88, "UNCPath1");
+    DBLookupComboBox2 = MakePrinterList(128, "UNCPath2");
+    DBLookupComboBox3 = MakePrinterList(168, "UNCPath3");
+    DBLookupComboBox4 = MakePrinterList(208, "UNCPath4");
+    Label3 = MakeLabel({232, 72, 88, 13}, "Map 1st Printer as:");
+    Label4 = MakeLabel({232, 112, 92, 13}, "Map 2nd Printer as:");
+    Label5 = MakeLabel({232, 152, 89, 13}, "Map 3rd Printer as:");
+    Label6 = MakeLabel({232, 192, 89, 13}, "Map 4th Printer as:");
+    DBComboBox1 = new TDBComboBox(this);
+    DBComboBox1->setGeometry(8, 170, 209, 21);
+    DBComboBox1->addItems({"1", "2", "3", "4", "5"});
+    DBComboBox1->SetDataSource(rules);
+    DBComboBox1->SetDataField("Default");
+    Label7 = MakeLabel({8, 144, 209, 25}, "The Default Printer is Mapping Number: (Select 5 to "
+                                          "leave local printer as default)");
+    Label7->setWordWrap(true);
+    Label7->setGeometry(8, 144, 209, 25);
+    Button1 = new QPushButton("OK", this);
+    Button1->setGeometry(8, 200, 97, 25);
+    Button2 = new QPushButton("Cancel", this);
+    Button2->setGeometry(112, 200, 97, 25);
+    DBCheckBox1 = new TDBCheckBox("This Rule is Active", this);
+    DBCheckBox1->setGeometry(8, 120, 201, 17);
+    DBCheckBox1->SetDataSource(rules);
+    DBCheckBox1->SetDataField("Active");
+
+    SetDefaultButton(Button1);
+    SetCancelButton(Button2);
+    connect(Button1, &QPushButton::clicked, this, &TRuleDetailsFrm::Button1Click);
+    connect(Button2, &QPushButton::clicked, this, &TRuleDetailsFrm::Button2Click);
+    QWidget* order[] = {computername,      DBLookupComboBox1, DBLookupComboBox2,
+                        DBLookupComboBox3, DBLookupComboBox4, DBComboBox1,
+                        Button1,           Button2,           DBCheckBox1};
+    for (size_t i = 0; i + 1 < std::size(order); ++i)
+        setTabOrder(order[i], order[i + 1]);
+}
+
+QLabel* TRuleDetailsFrm::MakeLabel(const QRect& geometry, const QString& text)
+{
+    auto* label = new QLabel(text, this);
+    label->setGeometry(geometry);
+    // Sized to its text, as the original labels were; the font here may be wider.
+    label->adjustSize();
+    return label;
+}
+
+TDBLookupComboBox* TRuleDetailsFrm::MakePrinterList(int top, const QString& field)
+{
+    auto* list = new TDBLookupComboBox(this);
+    list->setGeometry(232, top, 265, 21);
+    list->SetDataSource(&dbform_.MapRulesTableDataSource);
+    list->SetDataField(field);
+    list->SetListSource(&dbform_.AvailablePrintersDataSource);
+    list->SetKeyField("UNCName");
+    list->SetListField("UNCName;Description");
+    return list;
+}
+
+void TRuleDetailsFrm::FormShow()
+{
+    dbform_.AvailablePrintersQuery.Close();
+    dbform_.AvailablePrintersQuery.Open();
+}
+
+void TRuleDetailsFrm::Button1Click()
+{
+    RunOrReport([this] {
+        dbform_.MapRulesTable.Post();
+        done(1);
+    });
+}
+
+void TRuleDetailsFrm::Button2Click()
+{
+    RunOrReport([this] {
+        dbform_.MapRulesTable.Cancel();
+        done(-1);
+    });
+}
+
+void TRuleDetailsFrm::FormClose()
+{
+    dbform_.MapRulesTable.Refresh();
+}

@@ -1,0 +1,165 @@
+// The client's run: in-process with the message seam answering, and as a real process.
+
+#include "client/clientMain.h"
+#include "client/wdclient.h"
+#include "platform/ui/interaction.h"
+#include "shared/dbformmain.h"
+#include "shared/ruledetails.h"
+#include "tests/support/tempdir.h"
+
+#include <QElapsedTimer>
+#include <QProcess>
+#include <filesystem>
+#include <gtest/gtest.h>
+
+namespace
+{
+
+const char* const kNoMatchNoAdd = "INSERT INTO Config VALUES (0, 0);";
+const char* const kNoMatchMayAdd = "INSERT INTO Config VALUES (0, 1);";
+
+class ClientRunTest : public ::testing::Test
+{
+protected:
+    void TearDown() override
+    {
+        Interaction::SetMessageHandler({});
+        Interaction::SetModalHandler({});
+    }
+    // Runs one pass in this process; returns the statuses shown, in order.
+    std::vector<std::string> Run(std::vector<std::string> args, int* exitCode = nullptr)
+    {
+        args.insert(args.begin(), "wdclient");
+        TBrevUtil util(args);
+        util.SetStartDir(dir.Path());
+        TMainClientFrm main;
+        Tdbform dbform(util);
+        main.SetDataModule(&dbform);
+        TRuleDetailsFrm rules(dbform, &main);
+        std::vector<std::string> statuses;
+        QObject::connect(&main, &TMainClientFrm::statusChanged,
+                         [&](const QString& s) { statuses.push_back(s.toStdString()); });
+        TClientRun run(main, dbform, rules);
+        int code = run.Run();
+        if (exitCode)
+            *exitCode = code;
+        shown = main.isVisible();
+        return statuses;
+    }
+    // Answers every message box, remembering them.
+    void Answer(QMessageBox::StandardButton button)
+    {
+        Interaction::SetMessageHandler([this, button](const Interaction::Message& m) {
+            messages.push_back(m);
+            return button;
+        });
+    }
+
+    TempDir dir;
+    std::vector<Interaction::Message> messages;
+    bool shown = false;
+};
+
+struct ProcessResult {
+    int exitCode;
+    qint64 ms;
+    QString stderrText;
+};
+
+// Runs a copy of the real program that lies beside the database, as installed.
+ProcessResult RunProgram(const TempDir& dir, const QStringList& args)
+{
+    std::string copy = dir.File("wdclient");
+    if (!std::filesystem::exists(copy))
+        std::filesystem::copy_file(WD_BINARY_DIR "/client/wdclient", copy);
+    QProcess p;
+    QElapsedTimer timer;
+    timer.start();
+    p.start(QString::fromStdString(copy), args);
+    EXPECT_TRUE(p.waitForFinished(20000));
+    return {p.exitCode(), timer.elapsed(), QString::fromUtf8(p.readAllStandardError())};
+}
+
+} // namespace
+
+TEST_F(ClientRunTest, EveryMatchingRuleIsVisitedInNameOrder)
+{
+    MakeDatabase(dir.Path(), std::string(kNoMatchNoAdd) + R"(
+        INSERT INTO MapRules (RULENAME, Active) VALUES ('LAB12', 1), ('lab*', 1), ('OFF*', 1),
+                                                       ('*12', 0);)");
+    Answer(QMessageBox::No);
+    std::vector<std::string> statuses = Run({"/S", "/CLIENTNAME=LAB12"});
+    std::vector<std::string> found;
+    for (const std::string& s : statuses)
+        if (s.rfind("Found Matching Rule: ", 0) == 0 || s == "Mapping Printers in Rule")
+            found.push_back(s);
+    EXPECT_EQ(found,
+              (std::vector<std::string>{"Found Matching Rule: *12", "Found Matching Rule: lab*",
+                                        "Mapping Printers in Rule", "Found Matching Rule: LAB12",
+                                        "Mapping Printers in Rule"}));
+    EXPECT_EQ(statuses.front(), "Connecting to Database");
+    EXPECT_EQ(statuses[1], "Checking Rules");
+    EXPECT_EQ(statuses.back(), "Setting Default Printer");
+    EXPECT_TRUE(messages.empty());
+    EXPECT_FALSE(shown) << "/S keeps the status window hidden";
+}
+
+TEST_F(ClientRunTest, NoMatchAsksToAddARuleAndNoEnds)
+{
+    MakeDatabase(dir.Path(),
+                 std::string(kNoMatchMayAdd) + "INSERT INTO MapRules (RULENAME) VALUES ('LAB');");
+    Answer(QMessageBox::No);
+    int code = -1;
+    std::vector<std::string> statuses =
+        Run({"/CLIENTNAME=\"LAB\" or 1=1", "/clientname=LAB"}, &code);
+    EXPECT_EQ(code, 0);
+    ASSERT_EQ(messages.size(), 1u);
+    EXPECT_EQ(messages[0].text.toStdString(),
+              "No Matching Printer Rule is found for this computer. Do you wish to add one?");
+    EXPECT_EQ(messages[0].caption.toStdString(), "WDCLIENT");
+    EXPECT_EQ(messages[0].buttons, QMessageBox::Yes | QMessageBox::No);
+    EXPECT_EQ(messages[0].icon, QMessageBox::NoIcon);
+    EXPECT_EQ(statuses.back(), "Checking Rules");
+    EXPECT_TRUE(shown);
+}
+
+TEST_F(ClientRunTest, AnErrorEndingTheRunIsShownAndGivesOne)
+{
+    Answer(QMessageBox::Ok);
+    // RunWdClient finds the database beside the test program; none lies there.
+    EXPECT_EQ(RunWdClient(TBrevUtil({"wdclient", "/S"})), 1);
+    ASSERT_EQ(messages.size(), 1u);
+    EXPECT_EQ(messages[0].caption.toStdString(), "KELVANE Wendrell Client");
+    EXPECT_NE(messages[0].text.indexOf("wddata.mdb"), -1);
+}
+
+TEST(ClientProgram, NothingToDoWaitsThreeSecondsThenEndsInOrder)
+{
+    TempDir dir;
+    MakeDatabase(dir.Path(), std::string(kNoMatchNoAdd) +
+                                 "INSERT INTO MapRules (RULENAME, Active) VALUES ('LAB1', 1);");
+    ProcessResult r = RunProgram(dir, {"/S", "/CLIENTNAME=x\"y'z"});
+    EXPECT_EQ(r.exitCode, 0) << r.stderrText.toStdString();
+    EXPECT_GE(r.ms, 3000);
+}
+
+TEST(ClientProgram, AMatchingInactiveRuleEndsAtOnce)
+{
+    TempDir dir;
+    MakeDatabase(dir.Path(), std::string(kNoMatchNoAdd) +
+                                 "INSERT INTO MapRules (RULENAME, Active) VALUES ('LAB*', 0);");
+    ProcessResult r = RunProgram(dir, {"-S", "-CLIENTNAME:lab12"});
+    EXPECT_EQ(r.exitCode, 0) << r.stderrText.toStdString();
+    EXPECT_LT(r.ms, 2500) << "no pause after a match";
+}
+
+TEST(ClientProgram, HelpListsSwitchesPlaceholdersAndExitCodes)
+{
+    QProcess p;
+    p.start(WD_BINARY_DIR "/client/wdclient", {"--help"});
+    ASSERT_TRUE(p.waitForFinished(10000));
+    QString out = QString::fromUtf8(p.readAllStandardOutput());
+    EXPECT_EQ(p.exitCode(), 0);
+    for (const char* word : {"/CLIENTNAME", "/S", "/q", "USERNAME", "STARTDIR", "Exit codes"})
+        EXPECT_NE(out.indexOf(word), -1) << word;
+}
