@@ -1,0 +1,241 @@
+#include "admin/adminmain.h"
+
+#include "admin/findprinter.h"
+#include "admin/printentry.h"
+#include "platform/dbwidgets/dbcheckbox.h"
+#include "platform/dbwidgets/dbgrid.h"
+#include "platform/ui/interaction.h"
+#include "shared/dbformmain.h"
+#include "shared/product.h"
+#include "shared/ruledetails.h"
+
+#include <QCloseEvent>
+#include <QGroupBox>
+#include <QGuiApplication>
+#include <QLabel>
+#include <QPushButton>
+#include <QScreen>
+
+namespace
+{
+
+constexpr int kWidth = 877;
+constexpr int kHeight = 634;
+constexpr int kOptionsHeight = 129;
+constexpr int kRulesHeight = 298;
+
+QLabel* WrappedLabel(QWidget* parent, const QRect& geometry, const QString& text)
+{
+    auto* label = new QLabel(text, parent);
+    label->setGeometry(geometry);
+    label->setWordWrap(true);
+    label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    return label;
+}
+
+} // namespace
+
+Tadminmainfrm::Tadminmainfrm(QWidget* parent) : QWidget(parent)
+{
+    setObjectName("adminmainfrm");
+    setWindowTitle("KELVANE: Wendrell Config Screen");
+    setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                   Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint);
+    setFixedSize(kWidth, kHeight);
+    setFont(FormFont());
+    BuildOptions();
+    BuildPrinters();
+    BuildRules();
+    if (QScreen* screen = QGuiApplication::primaryScreen())
+        move(screen->availableGeometry().center() - rect().center());
+}
+
+QPushButton* Tadminmainfrm::MakeButton(QWidget* parent, const QString& text, int left, int top,
+                                       int width, void (Tadminmainfrm::*handler)())
+{
+    auto* button = new QPushButton(text, parent);
+    button->setGeometry(left, top, width, 25);
+    button->setAutoDefault(false);
+    connect(button, &QPushButton::clicked, this, handler);
+    return button;
+}
+
+void Tadminmainfrm::BuildOptions()
+{
+    GroupBox1 = new QGroupBox("Global Options", this);
+    GroupBox1->setGeometry(0, 0, kWidth, kOptionsHeight);
+    DBCheckBox1 = new TDBCheckBox("Allow clients to add rules to database", GroupBox1);
+    DBCheckBox1->setGeometry(8, 18, 400, 17);
+    Label1 = WrappedLabel(
+        GroupBox1, {24, 36, 845, 28},
+        "If this option is enabled, when a client computer connects to the database to check "
+        "for a rule and there is not rule matching that clients computer name, then that client "
+        "will be prompted to select a printer which will add a rule to the database. NOTE: "
+        "Users will need write access to the WDDATA.MDB file.");
+    DBCheckBox2 = new TDBCheckBox("Clear any network printer connections before adding these rules",
+                                  GroupBox1);
+    DBCheckBox2->setGeometry(8, 70, 400, 17);
+    Label2 = WrappedLabel(
+        GroupBox1, {24, 88, 845, 28},
+        "If this option is enabled, then all \"user\" network printer connections are cleared "
+        "before the Wendrell client adds the appropriate printers based on rules in the "
+        "database. This only works for user printer connections not system printers(Local "
+        "Printers) and will only do this if there is a rule in the database. ");
+    setTabOrder(DBCheckBox1, DBCheckBox2);
+}
+
+void Tadminmainfrm::BuildPrinters()
+{
+    int height = kHeight - kOptionsHeight - kRulesHeight;
+    GroupBox2 = new QGroupBox("Networkable Printers", this);
+    GroupBox2->setGeometry(0, kOptionsHeight, kWidth, height);
+    DBGrid1 = new TDBGrid(GroupBox2);
+    DBGrid1->setGeometry(8, 18, kWidth - 16, height - 18 - 37);
+    DBGrid1->SetColumns(
+        {{"UNCNAME", "Printer UNC Path", 300}, {"Description", "", 490}, {"Available", "", -1}});
+    int top = height - 31;
+    Button1 = MakeButton(GroupBox2, "Add", 8, top, 75, &Tadminmainfrm::Button1Click);
+    Button3 = MakeButton(GroupBox2, "Edit", 88, top, 75, &Tadminmainfrm::Button3Click);
+    Button2 = MakeButton(GroupBox2, "Delete", 168, top, 75, &Tadminmainfrm::Button2Click);
+    Button7 = MakeButton(GroupBox2, "Find Printers", 248, top, 100, &Tadminmainfrm::Button7Click);
+    connect(DBGrid1, &TDBGrid::DblClick, this, &Tadminmainfrm::Button3Click);
+    connect(DBGrid1, &TDBGrid::TitleClick, this, &Tadminmainfrm::DBGrid1TitleClick);
+    setTabOrder(DBCheckBox2, DBGrid1);
+    setTabOrder(DBGrid1, Button1);
+    setTabOrder(Button1, Button2);
+    setTabOrder(Button2, Button3);
+    setTabOrder(Button3, Button7);
+}
+
+void Tadminmainfrm::BuildRules()
+{
+    GroupBox3 = new QGroupBox("Printer Mapping Rules", this);
+    GroupBox3->setGeometry(0, kHeight - kRulesHeight, kWidth, kRulesHeight);
+    DBGrid2 = new TDBGrid(GroupBox3);
+    DBGrid2->setGeometry(8, 18, kWidth - 16, kRulesHeight - 18 - 37);
+    DBGrid2->SetColumns({{"RULENAME", "Computer Name", 90},
+                         {"UNCPath1", "Printer 1", 160},
+                         {"UNCPath2", "Printer 2", 160},
+                         {"UNCPath3", "Printer 3", 160},
+                         {"UNCPath4", "Printer 4", 160},
+                         {"Default", "", 50},
+                         {"Active", "", 50}});
+    int top = kRulesHeight - 31;
+    Button4 = MakeButton(GroupBox3, "Add", 8, top, 75, &Tadminmainfrm::Button4Click);
+    Button5 = MakeButton(GroupBox3, "Edit", 88, top, 75, &Tadminmainfrm::Button5Click);
+    Button6 = MakeButton(GroupBox3, "Delete", 168, top, 75, &Tadminmainfrm::Button6Click);
+    connect(DBGrid2, &TDBGrid::DblClick, this, &Tadminmainfrm::Button5Click);
+    connect(DBGrid2, &TDBGrid::TitleClick, this, &Tadminmainfrm::DBGrid2TitleClick);
+    setTabOrder(Button7, DBGrid2);
+    setTabOrder(DBGrid2, Button4);
+    setTabOrder(Button4, Button5);
+    setTabOrder(Button5, Button6);
+}
+
+void Tadminmainfrm::SetDataModule(Tdbform* dbform)
+{
+    dbform_ = dbform;
+    DBCheckBox1->SetDataSource(&dbform->ConfigDataSet);
+    DBCheckBox1->SetDataField("AllowClientSelection");
+    DBCheckBox2->SetDataSource(&dbform->ConfigDataSet);
+    DBCheckBox2->SetDataField("ClearPrintersFirst");
+    DBGrid1->SetDataSource(&dbform->PrintersTableDataSource);
+    DBGrid2->SetDataSource(&dbform->MapRulesTableDataSource);
+}
+
+void Tadminmainfrm::SetDialogs(TprinterEntryfrm* printerEntry, TRuleDetailsFrm* ruleDetails,
+                               Tfindprinterfrm* findPrinter)
+{
+    printerEntryfrm_ = printerEntry;
+    RuleDetailsFrm_ = ruleDetails;
+    findprinterfrm_ = findPrinter;
+}
+
+void Tadminmainfrm::Button1Click()
+{
+    Interaction::Guarded(this, [this] {
+        dbform_->printerstable.Append();
+        printerEntryfrm_->ShowModal();
+    });
+}
+
+void Tadminmainfrm::Button3Click()
+{
+    Interaction::Guarded(this, [this] {
+        dbform_->printerstable.Edit();
+        printerEntryfrm_->ShowModal();
+    });
+}
+
+void Tadminmainfrm::Button2Click()
+{
+    Interaction::Guarded(this, [this] {
+        // Only the seeded row spelled exactly "None" is kept.
+        if (dbform_->printerstable.FieldByName("UNCNAME").AsString() != "None")
+            dbform_->printerstable.Delete();
+    });
+}
+
+void Tadminmainfrm::Button7Click()
+{
+    Interaction::Guarded(this, [this] { findprinterfrm_->ShowModal(); });
+}
+
+void Tadminmainfrm::Button4Click()
+{
+    Interaction::Guarded(this, [this] {
+        dbform_->MapRulesTable.Append();
+        RuleDetailsFrm_->ShowModal();
+    });
+}
+
+void Tadminmainfrm::Button5Click()
+{
+    Interaction::Guarded(this, [this] {
+        dbform_->MapRulesTable.Edit();
+        RuleDetailsFrm_->ShowModal();
+    });
+}
+
+void Tadminmainfrm::Button6Click()
+{
+    Interaction::Guarded(this, [this] {
+        if (dbform_->MapRulesTable.RecordCount() > 0)
+            dbform_->MapRulesTable.Delete();
+    });
+}
+
+void Tadminmainfrm::SortByTitle(const QString& fieldName, bool printers)
+{
+    RowSet& table = printers ? dbform_->printerstable : dbform_->MapRulesTable;
+    Interaction::Guarded(this, [&] {
+        table.SetSort(fieldName.toStdString() + (SortAscending ? " DESC" : " ASC"));
+        SortAscending = !SortAscending;
+    });
+}
+
+void Tadminmainfrm::DBGrid1TitleClick(const QString& fieldName)
+{
+    SortByTitle(fieldName, true);
+}
+
+void Tadminmainfrm::DBGrid2TitleClick(const QString& fieldName)
+{
+    SortByTitle(fieldName, false);
+}
+
+void Tadminmainfrm::FormClose()
+{
+    try {
+        dbform_->ConfigTable.Post();
+    } catch (...) {
+        // Dropped: the program closes all the same, with the options as they were stored.
+    }
+}
+
+void Tadminmainfrm::closeEvent(QCloseEvent* event)
+{
+    if (dbform_)
+        FormClose();
+    event->accept();
+}

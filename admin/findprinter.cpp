@@ -1,0 +1,207 @@
+#include "admin/findprinter.h"
+
+#include "shared/dbformmain.h"
+#include "shared/product.h"
+
+#include <QLabel>
+#include <QListWidget>
+#include <QProgressBar>
+#include <QPushButton>
+#include <vector>
+
+namespace
+{
+
+constexpr DWORD kBufferSize = 16384;
+constexpr int kProgressStep = 10;
+
+// Advances like the desktop framework's progress bar: by its step, starting over past
+// the end.
+void StepIt(QProgressBar* progress)
+{
+    if (!progress)
+        return;
+    int next = progress->value() + kProgressStep;
+    progress->setValue(next > progress->maximum() ? progress->minimum() : next);
+    // The walk processes no input; repainting keeps the bar alive on long scans.
+    progress->repaint();
+}
+
+// The first max characters of a UTF-8 text, never splitting a character.
+std::string CutCharacters(const std::string& text, size_t max)
+{
+    size_t chars = 0;
+    for (size_t i = 0; i < text.size(); ++i) {
+        bool lead = (static_cast<unsigned char>(text[i]) & 0xC0) != 0x80;
+        if (lead && chars++ == max)
+            return text.substr(0, i);
+    }
+    return text;
+}
+
+void VisitRecord(NetworkEnumerator& net, const NetResource& r, QListWidget* list,
+                 QProgressBar* progress)
+{
+    StepIt(progress);
+    if (r.dwDisplayType == RESOURCEDISPLAYTYPE_SHARE && r.dwType == RESOURCETYPE_PRINT &&
+        r.lpRemoteName && *r.lpRemoteName) {
+        auto* item = new QListWidgetItem(
+            QString::fromStdString(FoundPrinterLine(r.lpRemoteName, r.lpComment)));
+        item->setFlags(item->flags() | Qt::ItemIsUserCheckable);
+        item->setCheckState(Qt::Unchecked);
+        list->addItem(item);
+    }
+    if (r.dwUsage & RESOURCEUSAGE_CONTAINER)
+        EnumerateNetworkPrinters(net, &r, list, progress);
+}
+
+// Closes the level's handle however the level ends.
+struct EnumCloser {
+    NetworkEnumerator& net;
+    EnumHandle handle;
+    ~EnumCloser() { net.WNetCloseEnum(handle); }
+};
+
+} // namespace
+
+std::string FoundPrinterLine(const char* remoteName, const char* comment)
+{
+    return CutCharacters(remoteName, 255) + "[" + (comment ? comment : "") + "]";
+}
+
+void SplitFoundLine(const std::string& line, std::string& path, std::string& description)
+{
+    size_t open = line.find('[');
+    // Without a '[' the path is empty and the description all but the last character.
+    size_t p = open == std::string::npos ? 0 : open + 1; // counted from 1, 0 when absent
+    path = line.substr(0, p == 0 ? 0 : p - 1);
+    size_t length = line.size() >= p + 1 ? line.size() - p - 1 : 0;
+    description = line.substr(std::min(p, line.size()), length);
+}
+
+void ScanNetworkPrinters(NetworkEnumerator& net, QListWidget* list, QProgressBar* progress)
+{
+    if (!list)
+        return;
+    EnumerateNetworkPrinters(net, nullptr, list, progress);
+}
+
+void EnumerateNetworkPrinters(NetworkEnumerator& net, const NetResource* container,
+                              QListWidget* list, QProgressBar* progress)
+{
+    DWORD bufferSize = kBufferSize;
+    EnumHandle handle = nullptr;
+    if (net.WNetOpenEnum(RESOURCE_GLOBALNET, RESOURCETYPE_PRINT, 0, container, &handle) !=
+        NO_ERROR_)
+        return;
+    EnumCloser closer{net, handle};
+    // NetResource records first, then their texts: aligned for the records.
+    std::vector<NetResource> storage(kBufferSize / sizeof(NetResource) + 1);
+    void* buffer = storage.data();
+    for (;;) {
+        DWORD count = 0xFFFFFFFF;
+        if (net.WNetEnumResource(handle, &count, buffer, &bufferSize) != NO_ERROR_)
+            break;
+        const auto* records = static_cast<const NetResource*>(buffer);
+        for (DWORD i = 0; i < count; ++i)
+            VisitRecord(net, records[i], list, progress);
+    }
+}
+
+Tfindprinterfrm::Tfindprinterfrm(Tdbform& dbform, std::unique_ptr<NetworkEnumerator> net,
+                                 QWidget* parent)
+    : ModalDialog(parent), dbform_(dbform), net_(net ? std::move(net) : CreateNetworkEnumerator())
+{
+    setObjectName("findprinterfrm");
+    setWindowTitle("Find Printers to Add to Database");
+    SetDialogFrame(this, 530, 337);
+
+    Button1 = new QPushButton("Scan for Network Printers", this);
+    Button1->setGeometry(8, 8, 161, 25);
+    Label1 = new QLabel("This will scan the entire network for Printer shares and supply them "
+                        "below. THIS SEARCH takes a LONG TIME.  If nothing appears check your "
+                        "WINS Settings and firewalls are correct. ",
+                        this);
+    Label1->setGeometry(176, 8, 346, 42);
+    Label1->setWordWrap(true);
+    progress = new QProgressBar(this);
+    progress->setGeometry(8, 56, 514, 16);
+    progress->setTextVisible(false);
+    progress->hide();
+    Label2 = new QLabel("Printer UNC Path: ", this);
+    Label2->setGeometry(8, 80, 200, 13);
+    Label3 = new QLabel("[Share Comment]", this);
+    Label3->setGeometry(212, 80, 200, 13);
+    FoundPrinters = new QListWidget(this);
+    FoundPrinters->setGeometry(8, 96, 514, 168);
+    Label4 = new QLabel("Tick the printers you want to add to the database. Then click add "
+                        "below. NOTE: If the printer is already in the database then the above "
+                        "printer will be ignored.",
+                        this);
+    Label4->setGeometry(8, 268, 514, 28);
+    Label4->setWordWrap(true);
+    Button2 = new QPushButton("Add Selected Printers to Database", this);
+    Button2->setGeometry(8, 304, 209, 25);
+    Button3 = new QPushButton("Cancel", this);
+    Button3->setGeometry(224, 304, 97, 25);
+
+    SetDefaultButton(nullptr); // neither Enter nor Escape presses a button here
+    connect(Button1, &QPushButton::clicked, this, &Tfindprinterfrm::Button1Click);
+    connect(Button2, &QPushButton::clicked, this, &Tfindprinterfrm::Button2Click);
+    connect(Button3, &QPushButton::clicked, this, &Tfindprinterfrm::Button3Click);
+    setTabOrder(Button1, progress);
+    setTabOrder(progress, FoundPrinters);
+    setTabOrder(FoundPrinters, Button2);
+    setTabOrder(Button2, Button3);
+}
+
+Tfindprinterfrm::~Tfindprinterfrm() = default;
+
+void Tfindprinterfrm::Button1Click()
+{
+    progress->setRange(0, 500);
+    progress->setValue(0);
+    progress->show();
+    FoundPrinters->clear();
+    ScanNetworkPrinters(*net_, FoundPrinters, progress);
+    progress->setValue(500);
+    progress->hide();
+}
+
+void Tfindprinterfrm::AddFoundLine(const QString& line)
+{
+    RowSet& printers = dbform_.printerstable;
+    try {
+        std::string path, description;
+        SplitFoundLine(line.toStdString(), path, description);
+        printers.Append();
+        printers.FieldByName("UNCNAME").SetAsString(path);
+        printers.FieldByName("Description").SetAsString(description);
+        printers.Post();
+    } catch (const std::exception&) {
+        // Already listed (the path is unique) or refused: skipped, as the dialog says.
+        if (printers.State() == DataSetState::Insert || printers.State() == DataSetState::Edit)
+            printers.Cancel();
+    }
+}
+
+void Tfindprinterfrm::Button2Click()
+{
+    RunOrReport([this] {
+        int count = FoundPrinters->count();
+        for (int i = 0; i < count; ++i)
+            if (FoundPrinters->item(i)->checkState() == Qt::Checked)
+                AddFoundLine(FoundPrinters->item(i)->text());
+        done(1);
+    });
+}
+
+void Tfindprinterfrm::Button3Click()
+{
+    done(-1);
+}
+
+void Tfindprinterfrm::FormClose()
+{
+    dbform_.printerstable.Refresh();
+}

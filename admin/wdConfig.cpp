@@ -1,0 +1,48 @@
+#include "admin/wdConfig.h"
+
+#include "platform/ui/interaction.h"
+
+#include <QApplication>
+#include <iostream>
+
+const char* const kConfigUsage = R"(Usage: wdConfig
+
+Edits wddata.mdb, the database in this program's folder that the logon client wdclient
+reads: the two global options, the printers that rules may name (entered by hand or found
+by scanning the network for printer shares) and the rules that give computers their
+printers. The program needs write access to the file and its folder.
+
+The options are stored when the main window closes; printers and rules when their dialogs
+are confirmed.
+
+Exit codes:
+  0  the main window was closed
+  1  the database could not be opened; its message is shown and printed on standard error
+)";
+
+TConfigForms::TConfigForms(const TBrevUtil& brevUtil, std::unique_ptr<NetworkEnumerator> net)
+    : dbform(brevUtil), printerEntryfrm(dbform, &adminmainfrm),
+      RuleDetailsFrm(dbform, &adminmainfrm), findprinterfrm(dbform, std::move(net), &adminmainfrm),
+      aboutfrm(&adminmainfrm)
+{
+    // The main window was made first; its controls bind as soon as the data module exists.
+    adminmainfrm.SetDataModule(&dbform);
+    adminmainfrm.SetDialogs(&printerEntryfrm, &RuleDetailsFrm, &findprinterfrm);
+}
+
+int RunWdConfig(const TBrevUtil& brevUtil)
+{
+    QApplication::setApplicationName("Wendrell Configuration Screen");
+    TConfigForms forms(brevUtil);
+    try {
+        forms.dbform.SetConnection(false);
+        forms.aboutfrm.ShowModal();
+    } catch (const std::exception& e) {
+        std::cerr << "wdConfig: " << e.what() << std::endl;
+        Interaction::ReportError(nullptr, e);
+        return 1;
+    }
+    forms.adminmainfrm.show();
+    QApplication::exec();
+    return 0;
+}

@@ -1,0 +1,32 @@
+#pragma once
+
+#include "admin/Unit1.h"
+#include "admin/about.h"
+#include "admin/adminmain.h"
+#include "admin/findprinter.h"
+#include "admin/printentry.h"
+#include "platform/host/brevutil.h"
+#include "shared/dbformmain.h"
+#include "shared/ruledetails.h"
+
+// The administration program's seven forms, created in this order and kept to the end.
+struct TConfigForms {
+    // net: the network to scan for printers; the OS's own when null.
+    explicit TConfigForms(const TBrevUtil& brevUtil,
+                          std::unique_ptr<NetworkEnumerator> net = nullptr);
+
+    Tadminmainfrm adminmainfrm;
+    Tdbform dbform;
+    TprinterEntryfrm printerEntryfrm;
+    TRuleDetailsFrm RuleDetailsFrm;
+    Tfindprinterfrm findprinterfrm;
+    Taboutfrm aboutfrm;
+    TForm1 Form1;
+};
+
+// The program: opens the database read/write, shows the about box, then runs until the main
+// window closes. Returns the exit code: 0, or 1 when the database could not be opened (its
+// message was shown).
+int RunWdConfig(const TBrevUtil& brevUtil);
+
+extern const char* const kConfigUsage;

@@ -1,0 +1,209 @@
+// The administration program over a real database file: its main window, the printer
+// dialog, and a client running beside it.
+
+#include "admin/wdConfig.h"
+#include "platform/dbwidgets/dbcheckbox.h"
+#include "platform/dbwidgets/dbedit.h"
+#include "platform/dbwidgets/dbgrid.h"
+#include "tests/gui/guidriver.h"
+#include "tests/support/tempdir.h"
+
+#include <QHeaderView>
+#include <QProcess>
+#include <QPushButton>
+#include <QTest>
+#include <filesystem>
+#include <gtest/gtest.h>
+
+namespace
+{
+
+class AdminTest : public ::testing::Test
+{
+protected:
+    void Open(const std::string& sql)
+    {
+        MakeDatabase(dir.Path(), sql);
+        Reopen();
+    }
+    void Reopen()
+    {
+        forms.reset();
+        TBrevUtil util({"wdConfig"});
+        util.SetStartDir(dir.Path());
+        forms = std::make_unique<TConfigForms>(util);
+        forms->dbform.SetConnection(false);
+        forms->adminmainfrm.show();
+    }
+    std::string Stored(const std::string& sql) { return QueryValue(dir.File("wddata.mdb"), sql); }
+    Tadminmainfrm& Main() { return forms->adminmainfrm; }
+    TprinterEntryfrm& PrinterDialog() { return forms->printerEntryfrm; }
+    void Click(QAbstractButton* button) { QTest::mouseClick(button, Qt::LeftButton); }
+    void ClickTitle(TDBGrid* grid, int column)
+    {
+        QHeaderView* header = grid->horizontalHeader();
+        QPoint at(header->sectionViewportPosition(column) + header->sectionSize(column) / 2,
+                  header->height() / 2);
+        QTest::mouseClick(header->viewport(), Qt::LeftButton, {}, at);
+    }
+    std::vector<std::string> Column(RowSet& rs, const char* field)
+    {
+        std::vector<std::string> out;
+        int c = rs.FindField(field);
+        for (int r = 0; r < rs.RecordCount(); ++r)
+            out.push_back(ValueText(rs.ValueAt(r, c), rs.ColumnAt(c).type));
+        return out;
+    }
+
+    TempDir dir;
+    GuiDriver gui;
+    std::unique_ptr<TConfigForms> forms;
+};
+
+using Names = std::vector<std::string>;
+const char* const kPrinters =
+    "INSERT INTO printers VALUES ('\\\\srv\\laser', 'Room 12', 1), ('\\\\srv\\color', '', 1);";
+
+} // namespace
+
+TEST_F(AdminTest, PrinterAddOkStoresAndCancelStoresNothing)
+{
+    Open(kPrinters);
+    gui.OnShow([&](QDialog&) {
+        QTest::keyClicks(PrinterDialog().DBEdit1, "\\\\srv\\new one");
+        QTest::keyClicks(PrinterDialog().DBEdit2, "Room 3");
+        QTest::keyClick(PrinterDialog().DBEdit2, Qt::Key_Return);
+    });
+    Click(Main().Button1);
+    EXPECT_EQ(Stored("select Description || Available from printers where UNCNAME = "
+                     "'\\\\srv\\new one'"),
+              "Room 31");
+    EXPECT_EQ(forms->dbform.printerstable.RecordCount(), 4);
+
+    gui.OnShow([&](QDialog&) {
+        QTest::keyClicks(PrinterDialog().DBEdit1, "\\\\srv\\dropped");
+        Click(PrinterDialog().Button2);
+    });
+    Click(Main().Button1);
+    EXPECT_EQ(Stored("select count(*) from printers"), "4");
+    EXPECT_TRUE(gui.messages.empty());
+}
+
+TEST_F(AdminTest, PrinterCloseBoxStoresATypedPathAndDropsAnUntouchedOne)
+{
+    Open(kPrinters);
+    gui.OnShow([&](QDialog& d) {
+        QTest::keyClicks(PrinterDialog().DBEdit1, "\\\\srv\\typed");
+        d.close();
+    });
+    Click(Main().Button1);
+    gui.OnShow([](QDialog& d) { d.close(); });
+    Click(Main().Button1);
+    EXPECT_EQ(Stored("select group_concat(UNCNAME, ',') from (select UNCNAME from printers "
+                     "order by UNCNAME)"),
+              "\\\\srv\\color,\\\\srv\\laser,\\\\srv\\typed,None");
+}
+
+TEST_F(AdminTest, ADuplicatePathInAnyCaseIsRefusedAndTheDialogStaysOpen)
+{
+    Open(kPrinters);
+    gui.OnShow([&](QDialog& d) {
+        QTest::keyClicks(PrinterDialog().DBEdit1, "\\\\SRV\\LASER");
+        Click(PrinterDialog().Button1);
+        EXPECT_TRUE(d.isVisible());
+        PrinterDialog().DBEdit1->setText("\\\\srv\\laser2");
+        Click(PrinterDialog().Button1);
+    });
+    Click(Main().Button1);
+    ASSERT_EQ(gui.messages.size(), 1u);
+    EXPECT_TRUE(gui.messages[0].text.contains("already present"))
+        << gui.messages[0].text.toStdString();
+    EXPECT_EQ(gui.messages[0].caption, QApplication::applicationName());
+    EXPECT_EQ(Stored("select count(*) from printers"), "4");
+}
+
+TEST_F(AdminTest, DeleteKeepsExactlyNoneAndTheNextOpeningAddsItAgain)
+{
+    Open(kPrinters);
+    ASSERT_TRUE(forms->dbform.printerstable.Locate("UNCNAME", "None"));
+    Click(Main().Button2);
+    const char* exactNone = "select count(*) from printers where UNCNAME = 'None' COLLATE BINARY";
+    EXPECT_EQ(Stored(exactNone), "1");
+
+    ExecSql(dir.File("wddata.mdb"), "UPDATE printers SET UNCNAME = 'none' WHERE UNCNAME = 'None'");
+    Reopen();
+    EXPECT_EQ(Stored(exactNone), "0") << "\"none\" counts as the reserved row when opening";
+    ASSERT_TRUE(forms->dbform.printerstable.Locate("UNCNAME", "none"));
+    Click(Main().Button2);
+    EXPECT_EQ(Stored("select count(*) from printers where UNCNAME like 'none'"), "0");
+    Reopen();
+    EXPECT_EQ(Stored(exactNone), "1");
+    EXPECT_TRUE(gui.messages.empty());
+}
+
+TEST_F(AdminTest, RuleDeleteOnAnEmptyTableDoesNothing)
+{
+    Open("");
+    Click(Main().Button6);
+    EXPECT_TRUE(gui.messages.empty());
+    EXPECT_EQ(forms->dbform.MapRulesTable.RecordCount(), 0);
+}
+
+TEST_F(AdminTest, TitleClicksAlternateTheDirectionAcrossBothGrids)
+{
+    Open(std::string(kPrinters) + "INSERT INTO MapRules (RULENAME) VALUES ('B'), ('A'), ('C');");
+    RowSet& printers = forms->dbform.printerstable;
+    RowSet& rules = forms->dbform.MapRulesTable;
+    ClickTitle(Main().DBGrid1, 0);
+    EXPECT_EQ(printers.Sort(), "UNCNAME ASC");
+    ClickTitle(Main().DBGrid2, 0);
+    EXPECT_EQ(rules.Sort(), "RULENAME DESC");
+    EXPECT_EQ(Column(rules, "RULENAME"), (Names{"C", "B", "A"}));
+    ClickTitle(Main().DBGrid1, 1);
+    EXPECT_EQ(printers.Sort(), "Description ASC");
+    ClickTitle(Main().DBGrid1, 0);
+    EXPECT_EQ(Column(printers, "UNCNAME"), (Names{"None", "\\\\srv\\laser", "\\\\srv\\color"}));
+}
+
+TEST_F(AdminTest, OptionsAreStoredWhenTheWindowCloses)
+{
+    Open("INSERT INTO Config VALUES (0, 0);");
+    Click(Main().DBCheckBox1);
+    EXPECT_EQ(Stored("select AllowClientSelection from Config"), "0") << "not before closing";
+    Main().close();
+    EXPECT_EQ(Stored("select AllowClientSelection || ClearPrintersFirst from Config"), "10");
+}
+
+TEST_F(AdminTest, ARefusedOptionsWriteClosesSilently)
+{
+    Open("INSERT INTO Config VALUES (0, 0); CREATE TRIGGER locked BEFORE UPDATE ON Config "
+         "BEGIN SELECT RAISE(ABORT, 'locked'); END;");
+    Click(Main().DBCheckBox2);
+    Main().close();
+    EXPECT_FALSE(Main().isVisible());
+    EXPECT_TRUE(gui.messages.empty());
+    EXPECT_EQ(Stored("select ClearPrintersFirst from Config"), "0");
+}
+
+TEST_F(AdminTest, AnOpeningErrorIsShownBeforeAnyWindowAndGivesOne)
+{
+    EXPECT_EQ(RunWdConfig(TBrevUtil({"wdConfig"})), 1);
+    ASSERT_EQ(gui.messages.size(), 1u);
+    EXPECT_TRUE(gui.messages[0].text.contains("wddata.mdb"));
+    EXPECT_EQ(gui.messages[0].caption, "Wendrell Configuration Screen");
+}
+
+TEST_F(AdminTest, AClientRunsWhileTheAdministrationProgramHoldsTheFile)
+{
+    Open("INSERT INTO Config VALUES (0, 0); INSERT INTO MapRules (RULENAME, Active) "
+         "VALUES ('LAB*', 0);");
+    forms->dbform.printerstable.Edit(); // a printer being edited, Config pending too
+    forms->dbform.printerstable.FieldByName("Description").SetAsString("pending");
+    std::filesystem::copy_file(WD_BINARY_DIR "/client/wdclient", dir.File("wdclient"));
+    QProcess client;
+    client.start(QString::fromStdString(dir.File("wdclient")), {"/S", "/CLIENTNAME=LAB1"});
+    ASSERT_TRUE(client.waitForFinished(20000));
+    EXPECT_EQ(client.exitCode(), 0) << client.readAllStandardError().toStdString();
+    forms->dbform.printerstable.Post();
+    EXPECT_EQ(Stored("select count(*) from printers where Description = 'pending'"), "1");
+}
