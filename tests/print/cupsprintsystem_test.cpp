@@ -1,5 +1,6 @@
 #include "platform/print/cupsprintsystem.h"
 #include "tests/support/asuser.h"
+#include "tests/support/printstate.h"
 #include "tests/support/testservers.h"
 
 #include <cups/cups.h>
@@ -21,56 +22,6 @@
 
 namespace
 {
-
-struct ToolResult {
-    int exitCode;
-    std::string out;
-    std::string err;
-};
-
-// Runs a CUPS command-line tool directly, without a shell.
-ToolResult RunTool(const QString& program, const QStringList& arguments)
-{
-    QProcess process;
-    process.start(program, arguments);
-    if (!process.waitForFinished(30000))
-        return {-1, "", program.toStdString() + " did not finish"};
-    return {process.exitCode(), process.readAllStandardOutput().toStdString(),
-            process.readAllStandardError().toStdString()};
-}
-
-std::vector<std::string> Lines(const std::string& text)
-{
-    std::vector<std::string> lines;
-    size_t start = 0;
-    for (size_t end; (end = text.find('\n', start)) != std::string::npos; start = end + 1)
-        lines.push_back(text.substr(start, end - start));
-    return lines;
-}
-
-// The attributes CUPS reports for a queue, as libcups's destinations show them.
-std::map<std::string, std::string> QueueOptions(const std::string& queue)
-{
-    std::map<std::string, std::string> options;
-    cups_dest_t* dests = nullptr;
-    const int count = cupsGetDests2(CUPS_HTTP_DEFAULT, &dests);
-    if (cups_dest_t* dest = cupsGetDest(queue.c_str(), nullptr, count, dests)) {
-        for (int i = 0; i < dest->num_options; ++i)
-            options[dest->options[i].name] = dest->options[i].value;
-    }
-    cupsFreeDests(count, dests);
-    return options;
-}
-
-std::string UserDefault()
-{
-    cups_dest_t* dests = nullptr;
-    const int count = cupsGetDests2(CUPS_HTTP_DEFAULT, &dests);
-    const cups_dest_t* dest = cupsGetDest(nullptr, nullptr, count, dests);
-    const std::string name = dest ? dest->name : "";
-    cupsFreeDests(count, dests);
-    return name;
-}
 
 std::string ErrorOf(const std::function<void()>& action)
 {
@@ -106,10 +57,7 @@ protected:
 
     void SetUp() override
     {
-        for (const std::string& queue : Lines(RunTool("lpstat", {"-e"}).out))
-            ASSERT_EQ(RunTool("lpadmin", {"-x", QString::fromStdString(queue)}).exitCode, 0);
-        std::filesystem::remove(UserOptionsFile());
-        std::filesystem::remove(Env("CUPS_SERVERROOT") + "/lpoptions");
+        ResetPrintServer(*servers_);
         for (const auto& printed : std::filesystem::directory_iterator(Env("SMB_PRINTED_DIR")))
             std::filesystem::remove(printed.path());
     }
@@ -117,18 +65,8 @@ protected:
     static std::string Env(const std::string& key) { return servers_->Get(key); }
     // Where libcups 2.4 keeps the user's default, root's too (older versions used
     // CUPS_SERVERROOT for root).
-    static std::string UserOptionsFile() { return Env("HOME") + "/.cups/lpoptions"; }
+    static std::string UserOptionsFile() { return ::UserOptionsFile(*servers_); }
     static std::string Unc(const std::string& shareKey) { return servers_->Unc(Env(shareKey)); }
-
-    // A queue of the machine's own kind: an IPP printer, nothing to do with SMB.
-    static void AddLocalQueue(const std::string& name)
-    {
-        const ToolResult result = RunTool("lpadmin", {"-p", QString::fromStdString(name), "-v",
-                                                      "ipp://127.0.0.1:9/ipp/print", "-m", "raw"});
-        ASSERT_EQ(result.exitCode, 0) << result.err;
-    }
-
-    static std::vector<std::string> QueueNames() { return Lines(RunTool("lpstat", {"-e"}).out); }
 
     static std::string DeviceUriOf(const std::string& queue)
     {
@@ -186,8 +124,7 @@ TEST_F(printCups, AJobPrintedToAConnectionReachesTheShare)
     const std::string job = "A page for " + Env("SMB_SHARE_ODD") + "\n";
     const std::string file = Env("TESTSERVERS_DIR") + "/job.txt";
     std::ofstream(file) << job;
-    const ToolResult lp =
-        RunTool("lp", {"-d", QString::fromStdString(queue), QString::fromStdString(file)});
+    const ToolResult lp = RunTool("lp", {"-d", queue, file});
     ASSERT_EQ(lp.exitCode, 0) << lp.err;
 
     // smbd moves what it receives to the printed folder; wait generously for it.

@@ -1,0 +1,219 @@
+// The client's printer work on the private cupsd and smbd: clearing, connecting, defaults.
+
+#include "client/clientMain.h"
+#include "client/wdclient.h"
+#include "shared/dbformmain.h"
+#include "shared/ruledetails.h"
+#include "tests/gui/guidriver.h"
+#include "tests/support/printstate.h"
+#include "tests/support/tempdir.h"
+#include "tests/support/testservers.h"
+
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QProcess>
+#include <filesystem>
+#include <gtest/gtest.h>
+
+namespace
+{
+
+using Strings = std::vector<std::string>;
+
+std::string SqlText(const std::string& text)
+{
+    std::string out = "'";
+    for (char c : text)
+        out += c == '\'' ? std::string("''") : std::string(1, c);
+    return out + "'";
+}
+
+class ClientPrintTest : public ::testing::Test
+{
+protected:
+    static void SetUpTestSuite()
+    {
+        servers = std::make_unique<TestServers>(TestServers::Load());
+        servers->Export();
+    }
+    void SetUp() override { ResetPrintServer(*servers); }
+
+    static std::string Unc(const std::string& shareKey)
+    {
+        return servers->Unc(servers->Get(shareKey));
+    }
+    static std::string Uri(const std::string& shareKey)
+    {
+        return "smb://" + servers->Get("SMB_HOST") + "/" + servers->Get(shareKey);
+    }
+    // A printers row: path, available.
+    static std::string Printer(const std::string& path, bool available = true)
+    {
+        return "INSERT INTO printers VALUES (" + SqlText(path) + ", '', " +
+               (available ? "1" : "0") + ");";
+    }
+    static std::string Rule(const std::string& name, const Strings& paths, int defaultSlot)
+    {
+        std::string sql = "INSERT INTO MapRules VALUES (" + SqlText(name);
+        for (const std::string& s : paths)
+            sql += ", " + SqlText(s);
+        return sql + ", " + std::to_string(defaultSlot) + ", 1);";
+    }
+    // One client run in this process; returns the statuses shown.
+    Strings Run(const std::string& sql, Strings args = {}, bool clearFirst = false)
+    {
+        MakeDatabase(dir.Path(), std::string("INSERT INTO Config VALUES (") +
+                                     (clearFirst ? "1" : "0") + ", 0);" + sql);
+        args.insert(args.begin(), {"wdclient", "/S", "/CLIENTNAME=PC1"});
+        TBrevUtil util(args);
+        util.SetStartDir(dir.Path());
+        TMainClientFrm main;
+        Tdbform dbform(util);
+        main.SetDataModule(&dbform);
+        TRuleDetailsFrm rules(dbform, &main);
+        Strings statuses;
+        QObject::connect(&main, &TMainClientFrm::statusChanged,
+                         [&](const QString& s) { statuses.push_back(s.toStdString()); });
+        EXPECT_EQ(TClientRun(main, dbform, rules).Run(), 0);
+        std::filesystem::remove(dir.File("wddata.mdb"));
+        return statuses;
+    }
+    // The device URIs of the queues, in CUPS's order.
+    static Strings DeviceUris()
+    {
+        Strings uris;
+        for (const std::string& q : QueueNames())
+            uris.push_back(QueueOptions(q)["device-uri"]);
+        return uris;
+    }
+    static std::string DefaultUri() { return QueueOptions(UserDefault())["device-uri"]; }
+
+    static inline std::unique_ptr<TestServers> servers;
+    TempDir dir;
+    GuiDriver gui;
+};
+
+bool Has(const Strings& list, const std::string& item)
+{
+    return std::find(list.begin(), list.end(), item) != list.end();
+}
+
+} // namespace
+
+TEST_F(ClientPrintTest, TwoPrintersAndTheSecondAsDefault)
+{
+    std::string laser = Unc("SMB_SHARE_LASER"), plain = Unc("SMB_SHARE_PLAIN");
+    Strings statuses =
+        Run(Printer(laser) + Printer(plain) + Rule("PC*", {laser, plain, "None", "none"}, 2));
+    EXPECT_EQ(DeviceUris(), (Strings{Uri("SMB_SHARE_LASER"), Uri("SMB_SHARE_PLAIN")}));
+    EXPECT_EQ(DefaultUri(), Uri("SMB_SHARE_PLAIN"));
+    Strings connecting;
+    for (const std::string& s : statuses)
+        if (s.rfind("Connecting to: ", 0) == 0)
+            connecting.push_back(s);
+    EXPECT_EQ(connecting, (Strings{"Connecting to: " + laser, "Connecting to: " + plain}))
+        << "None slots show and connect nothing";
+    EXPECT_TRUE(gui.messages.empty());
+}
+
+TEST_F(ClientPrintTest, ClearingRemovesNetworkConnectionsAndKeepsLocalPrinters)
+{
+    std::string laser = Unc("SMB_SHARE_LASER"), plain = Unc("SMB_SHARE_PLAIN");
+    AddLocalQueue("office-local");
+    Run(Printer(laser) + Rule("PC1", {laser, "", "", ""}, 5));
+    Run(Printer(plain) + Rule("PC1", {plain, "", "", ""}, 5), {}, true);
+    Strings uris = DeviceUris();
+    std::sort(uris.begin(), uris.end());
+    EXPECT_EQ(uris, (Strings{"ipp://127.0.0.1:9/ipp/print", Uri("SMB_SHARE_PLAIN")}));
+    Strings statuses = Run(Rule("PC1", {"", "", "", ""}, 5), {}, true);
+    EXPECT_TRUE(Has(statuses, "Clearing Current Printers"));
+    EXPECT_EQ(QueueNames(), (Strings{"office-local"}));
+}
+
+TEST_F(ClientPrintTest, AnUnavailablePrinterIsSkippedYetDefaultMayPointAtIt)
+{
+    std::string laser = Unc("SMB_SHARE_LASER"), plain = Unc("SMB_SHARE_PLAIN");
+    Run(Printer(laser) + Printer(plain) + Rule("PC1", {laser, plain, "", ""}, 1));
+    ASSERT_EQ(DefaultUri(), Uri("SMB_SHARE_LASER"));
+    Strings statuses =
+        Run(Printer(laser) + Printer(plain, false) + Rule("PC1", {laser, plain, "", ""}, 2));
+    EXPECT_FALSE(Has(statuses, "Connecting to: " + plain));
+    EXPECT_EQ(DefaultUri(), Uri("SMB_SHARE_PLAIN")) << "the default step reads only the slot";
+}
+
+TEST_F(ClientPrintTest, ASlotDifferingInCaseConnectsThePrintersOwnText)
+{
+    std::string host = servers->Get("SMB_HOST");
+    std::string rowText = "\\\\" + host + "\\" + servers->Get("SMB_SHARE_LASER");
+    std::string slotText = "\\\\" + host + "\\LASER";
+    Strings statuses = Run(Printer(rowText) + Rule("PC1", {slotText, "", "", ""}, 5));
+    EXPECT_TRUE(Has(statuses, "Connecting to: " + slotText));
+    ASSERT_EQ(QueueNames().size(), 1u);
+    EXPECT_EQ(QueueOptions(QueueNames()[0])["printer-info"], rowText);
+}
+
+TEST_F(ClientPrintTest, PlaceholdersAreExpandedWhenConnecting)
+{
+    std::string path = "\\\\%PRINTHOST%\\%QUEUE%";
+    Run(Printer(path) + Rule("PC1", {path, "", "", ""}, 1),
+        {"/PRINTHOST=" + servers->Get("SMB_HOST"), "/QUEUE=" + servers->Get("SMB_SHARE_LASER")});
+    EXPECT_EQ(DeviceUris(), (Strings{Uri("SMB_SHARE_LASER")}));
+    EXPECT_EQ(DefaultUri(), Uri("SMB_SHARE_LASER"));
+}
+
+TEST_F(ClientPrintTest, AFailingSlotIsReportedAndTheRunGoesOn)
+{
+    std::string missing = servers->Unc("no-such-share"), disk = Unc("SMB_SHARE_DISK");
+    std::string laser = Unc("SMB_SHARE_LASER");
+    std::string rules = Printer(missing) + Printer(disk) + Printer(laser) +
+                        Rule("PC1", {missing, disk, laser, ""}, 3);
+    Run(rules);
+    ASSERT_EQ(gui.messages.size(), 2u);
+    EXPECT_EQ(gui.messages[0].text.toStdString(),
+              "Error mapping " + missing +
+                  " Does the printer still exist and have drivers associated???");
+    EXPECT_FALSE(gui.messages[0].details.isEmpty()) << "the cause is shown too";
+    EXPECT_EQ(gui.messages[0].caption, QApplication::applicationName());
+    EXPECT_EQ(DeviceUris(), (Strings{Uri("SMB_SHARE_LASER")}));
+
+    gui.messages.clear();
+    ResetPrintServer(*servers);
+    Run(rules, {"/q"});
+    EXPECT_TRUE(gui.messages.empty());
+    EXPECT_EQ(DeviceUris(), (Strings{Uri("SMB_SHARE_LASER")}));
+}
+
+TEST_F(ClientPrintTest, BothMatchingRulesAreAppliedTheLaterDefaultLast)
+{
+    std::string laser = Unc("SMB_SHARE_LASER"), plain = Unc("SMB_SHARE_PLAIN");
+    Run(Printer(laser) + Printer(plain) + Rule("PC*", {plain, "", "", ""}, 1) +
+        Rule("P*", {laser, "", "", ""}, 1));
+    EXPECT_EQ(DeviceUris().size(), 2u);
+    EXPECT_EQ(DefaultUri(), Uri("SMB_SHARE_PLAIN")) << "P* is applied before PC*";
+}
+
+TEST_F(ClientPrintTest, DeadServersCostAtMostTheBoundEach)
+{
+    for (const char* host : {"SMB_DEAD_HOST", "SMB_ABSENT_HOST"}) {
+        SCOPED_TRACE(host);
+        std::string path = "\\\\" + servers->Get(host) + "\\laser";
+        QElapsedTimer timer;
+        timer.start();
+        Run(Printer(path) + Rule("PC1", {path, "", "", ""}, 5), {"/q"});
+        EXPECT_LT(timer.elapsed(), 6000);
+        EXPECT_TRUE(QueueNames().empty());
+    }
+}
+
+TEST_F(ClientPrintTest, TheInstalledProgramDoesItsWholeJob)
+{
+    std::string laser = Unc("SMB_SHARE_LASER");
+    MakeDatabase(dir.Path(), "INSERT INTO Config VALUES (1, 0);" + Printer(laser) +
+                                 Rule("WS*", {laser, "", "", ""}, 1));
+    std::filesystem::copy_file(WD_BINARY_DIR "/client/wdclient", dir.File("wdclient"));
+    QProcess client;
+    client.start(QString::fromStdString(dir.File("wdclient")), {"/S", "/q", "-clientname:ws7"});
+    ASSERT_TRUE(client.waitForFinished(30000));
+    EXPECT_EQ(client.exitCode(), 0) << client.readAllStandardError().toStdString();
+    EXPECT_EQ(DefaultUri(), Uri("SMB_SHARE_LASER"));
+}
