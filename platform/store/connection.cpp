@@ -100,6 +100,11 @@ void Connection::Close()
     db_.Close();
 }
 
+bool Connection::FileStillWritable() const
+{
+    return !readOnly_ && access(FileName().c_str(), W_OK) == 0;
+}
+
 void Connection::Attach(RowSet* rowSet)
 {
     rowSets_.push_back(rowSet);

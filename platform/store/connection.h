@@ -29,6 +29,9 @@ public:
     bool Connected() const { return db_.IsOpen(); }
     bool ReadOnly() const { return readOnly_; }
     const std::string& FileName() const { return db_.Path(); }
+    // Whether the file may still be written: it may have been made read-only since it was
+    // opened, which an open file handle would not notice.
+    bool FileStillWritable() const;
     const SqliteDb& Db() const { return db_; }
 
     void Attach(RowSet* rowSet);

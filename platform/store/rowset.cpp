@@ -609,6 +609,8 @@ void RowSet::RunWrite(const std::string& sql, const std::vector<Value>& params)
 {
     if (!connection_ || !connection_->Connected())
         Fail("the database connection is not open.");
+    if (!connection_->FileStillWritable())
+        Fail(WriteErrorText(SQLITE_READONLY, ""));
     const SqliteDb& db = connection_->Db();
     sqlite3_stmt* st = nullptr;
     if (sqlite3_prepare_v2(db.Handle(), sql.c_str(), -1, &st, nullptr) != SQLITE_OK)

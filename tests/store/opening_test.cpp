@@ -11,7 +11,9 @@
 
 #include <filesystem>
 #include <gtest/gtest.h>
+#include <pwd.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 namespace
 {
@@ -174,4 +176,41 @@ TEST(Opening, ReadModeWritesWhereAllowedElseOpensReadOnly)
         },
         &why);
     EXPECT_TRUE(ok) << why;
+}
+
+TEST(Opening, AFileMadeReadOnlyAfterOpeningRefusesTheNextWriteAndKeepsWhatWasStored)
+{
+    TempDir dir;
+    std::string path = MakeDatabase(dir.Path());
+    chmod(dir.Path().c_str(), 0777);
+    // The administrator's own file, which the administrator then makes read-only.
+    if (const passwd* nobody = getpwnam("nobody"); nobody && geteuid() == 0) {
+        ASSERT_EQ(chown(path.c_str(), nobody->pw_uid, nobody->pw_gid), 0);
+    }
+    std::string why;
+    bool ok = RunUnprivileged(
+        [&] {
+            Connection admin;
+            admin.SetConnectionString(ConnectionTo(path));
+            admin.Open();
+            RowSet rules(admin, "MapRulesTable");
+            rules.SetTableName("MapRules");
+            rules.Open();
+            rules.Append();
+            rules.FieldByName("RULENAME").SetAsString("KEPT");
+            rules.Post();
+            chmod(path.c_str(), 0444);
+            rules.Append();
+            rules.FieldByName("RULENAME").SetAsString("REFUSED");
+            try {
+                rules.Post();
+                return false;
+            } catch (const StoreError& e) {
+                return std::string(e.what()).find("read-only") != std::string::npos &&
+                       rules.State() == DataSetState::Insert;
+            }
+        },
+        &why);
+    EXPECT_TRUE(ok) << why;
+    EXPECT_EQ(QueryValue(path, "select group_concat(RULENAME) from MapRules"), "KEPT");
 }
