@@ -8,7 +8,6 @@
 
 #include <algorithm>
 #include <cstring>
-#include <fstream>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -39,7 +38,12 @@ bool Writable(const std::string& path)
 
 } // namespace
 
-void CheckDatabaseFile(const std::string& path)
+namespace
+{
+
+// Never opens the file itself: closing any descriptor of a file drops every POSIX lock
+// this process holds on it, including those of other connections to the same database.
+void CheckFileIsThere(const std::string& path)
 {
     struct stat st {
     };
@@ -48,12 +52,28 @@ void CheckDatabaseFile(const std::string& path)
                            "). It must lie in the program's directory.");
     if (S_ISDIR(st.st_mode))
         FailFile(path, "it is a folder, not a database file.");
-    std::ifstream in(path, std::ios::binary);
-    if (!in)
+    if (access(path.c_str(), R_OK) != 0)
         FailFile(path, std::string("the file cannot be read (") + std::strerror(errno) + ").");
-    std::string head(100, '\0');
-    in.read(head.data(), static_cast<std::streamsize>(head.size()));
-    head.resize(static_cast<size_t>(in.gcount()));
+}
+
+// The first bytes of the file, read through SQLite's own handle.
+std::string ReadHeader(const SqliteDb& db)
+{
+    sqlite3_file* file = nullptr;
+    if (sqlite3_file_control(db.Handle(), "main", SQLITE_FCNTL_FILE_POINTER, &file) != SQLITE_OK ||
+        !file || !file->pMethods)
+        return "";
+    sqlite3_int64 size = 0;
+    file->pMethods->xFileSize(file, &size);
+    std::string head(static_cast<size_t>(std::min<sqlite3_int64>(size, 100)), '\0');
+    if (!head.empty() &&
+        file->pMethods->xRead(file, head.data(), static_cast<int>(head.size()), 0) != SQLITE_OK)
+        return "";
+    return head;
+}
+
+void CheckHeader(const std::string& path, const std::string& head)
+{
     if (head.empty())
         FailFile(path, "the file is empty, it is not a database. Create one with \"wddb create\".");
     if (StartsWith(head, 4, "Standard Jet DB") || StartsWith(head, 4, "Standard ACE DB"))
@@ -63,6 +83,8 @@ void CheckDatabaseFile(const std::string& path)
     if (!StartsWith(head, 0, "SQLite format 3"))
         FailFile(path, "the file is not a database of this system (unknown format).");
 }
+
+} // namespace
 
 Connection::~Connection()
 {
@@ -75,7 +97,7 @@ void Connection::Open()
 {
     Close();
     ConnectionSettings s = ParseConnectionString(connectionString_);
-    CheckDatabaseFile(s.dataSource);
+    CheckFileIsThere(s.dataSource);
     bool wantRead = EqualsIgnoreCase(s.mode, "Read");
     bool writable = Writable(s.dataSource);
     if (!wantRead && !writable)
@@ -85,6 +107,7 @@ void Connection::Open()
     int flags = (readOnly_ ? SQLITE_OPEN_READONLY : SQLITE_OPEN_READWRITE) | SQLITE_OPEN_NOMUTEX;
     db_.Open(s.dataSource, flags);
     try {
+        CheckHeader(s.dataSource, ReadHeader(db_));
         sqlite3_busy_timeout(db_.Handle(), kBusyTimeoutMs);
         CheckDatabase(db_, s.password);
     } catch (...) {

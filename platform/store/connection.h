@@ -21,8 +21,9 @@ public:
     void SetConnectionString(const std::string& text) { connectionString_ = text; }
     const std::string& ConnectionString() const { return connectionString_; }
 
-    // Opens the file named by Data Source and checks password and tables. "Mode=Read"
-    // opens for writing where the file allows it, else read-only. Throws StoreError.
+    // Opens the file named by Data Source and checks that it is one of ours (not empty, not
+    // an Access file), the password and the tables. "Mode=Read" opens for writing where the
+    // file allows it, else read-only. Throws StoreError naming the file and the fault.
     void Open();
     // Closes every row set opened on this connection, then the file.
     void Close();
@@ -46,7 +47,3 @@ private:
     bool readOnly_ = false;
     std::vector<RowSet*> rowSets_;
 };
-
-// Throws StoreError when the file is missing or is not an SQLite file, telling which
-// (an empty file, an Access/Jet file, something else). Reads only.
-void CheckDatabaseFile(const std::string& path);

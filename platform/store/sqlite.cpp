@@ -2,6 +2,8 @@
 
 #include "platform/store/storeerror.h"
 
+#include <cstring>
+
 void SqliteDb::Open(const std::string& path, int flags)
 {
     Close();
@@ -34,7 +36,16 @@ void SqliteDb::Exec(const std::string& sql)
 
 std::string SqliteDb::LastError() const
 {
-    return db_ ? sqlite3_errmsg(db_) : "not open";
+    if (!db_)
+        return "not open";
+    std::string text = sqlite3_errmsg(db_);
+    // The extended code tells I/O faults apart (a short read, a failed lock, ...).
+    int code = sqlite3_extended_errcode(db_);
+    if ((code & 0xff) != SQLITE_IOERR)
+        return text;
+    int err = sqlite3_system_errno(db_);
+    return text + " (SQLite code " + std::to_string(code) +
+           (err ? std::string(", ") + std::strerror(err) : std::string()) + ")";
 }
 
 Statement::Statement(const SqliteDb& db, const std::string& sql) : db_(db)
