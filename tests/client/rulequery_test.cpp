@@ -61,5 +61,8 @@ TEST_F(RuleQueryTest, NamesAreDataNotQueryText)
     EXPECT_EQ(Rows("PX01"), (Names{"*", "A*B*", "LAB*"})) << "'_' is no wildcard";
     EXPECT_EQ(Rows("' or '1'='1"), (Names{"*", "A*B*", "LAB*"}));
     EXPECT_EQ(Rows("\" or \"\"=\""), (Names{"*", "A*B*", "LAB*"}));
+    EXPECT_EQ(Rows("x'; DELETE FROM MapRules; --"), (Names{"*", "A*B*", "LAB*"}));
+    EXPECT_EQ(Rows("PC01\nor 1=1"), (Names{"*", "A*B*", "LAB*"}));
+    EXPECT_EQ(Rows("pc01"), (Names{"*", "A*B*", "LAB*", "PC01"})) << "nothing was deleted";
     EXPECT_EQ(Rows(""), (Names{"", "*", "A*B*", "LAB*"})) << "no NULL names, ever";
 }

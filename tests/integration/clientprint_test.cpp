@@ -217,3 +217,23 @@ TEST_F(ClientPrintTest, TheInstalledProgramDoesItsWholeJob)
     EXPECT_EQ(client.exitCode(), 0) << client.readAllStandardError().toStdString();
     EXPECT_EQ(DefaultUri(), Uri("SMB_SHARE_LASER"));
 }
+
+TEST_F(ClientPrintTest, OddPathsAreConnectedOrRefusedByTheirLiteralNames)
+{
+    std::string odd = Unc("SMB_SHARE_ODD"); // blanks, '#' and non-ASCII
+    std::string marker = dir.File("ran");
+    std::string hostile = servers->Unc("x'\";$(touch " + marker + ")`touch " + marker + "`#?");
+    std::string placeholder = "\\\\" + servers->Get("SMB_HOST") + "\\%SHARE%";
+    Run(Printer(odd) + Printer(hostile) + Printer(placeholder) +
+            Rule("PC1", {odd, hostile, placeholder, ""}, 1),
+        {"/SHARE=;touch " + marker + "\n#"});
+    ASSERT_EQ(QueueNames().size(), 1u);
+    EXPECT_EQ(QueueOptions(QueueNames()[0])["printer-info"], odd);
+    EXPECT_EQ(DefaultUri(), QueueOptions(QueueNames()[0])["device-uri"]);
+    ASSERT_EQ(gui.messages.size(), 2u);
+    EXPECT_EQ(gui.messages[0].text.toStdString(),
+              "Error mapping " + hostile +
+                  " Does the printer still exist and have drivers associated???");
+    EXPECT_TRUE(gui.messages[1].text.contains(";touch "));
+    EXPECT_FALSE(std::filesystem::exists(marker)) << "a path or switch ran a command";
+}
