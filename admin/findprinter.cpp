@@ -1,8 +1,10 @@
 #include "admin/findprinter.h"
 
+#include "platform/ui/interaction.h"
 #include "shared/dbformmain.h"
 #include "shared/product.h"
 
+#include <QApplication>
 #include <QLabel>
 #include <QListWidget>
 #include <QProgressBar>
@@ -25,18 +27,6 @@ void StepIt(QProgressBar* progress)
     progress->setValue(next > progress->maximum() ? progress->minimum() : next);
     // The walk processes no input; repainting keeps the bar alive on long scans.
     progress->repaint();
-}
-
-// The first max characters of a UTF-8 text, never splitting a character.
-std::string CutCharacters(const std::string& text, size_t max)
-{
-    size_t chars = 0;
-    for (size_t i = 0; i < text.size(); ++i) {
-        bool lead = (static_cast<unsigned char>(text[i]) & 0xC0) != 0x80;
-        if (lead && chars++ == max)
-            return text.substr(0, i);
-    }
-    return text;
 }
 
 void VisitRecord(NetworkEnumerator& net, const NetResource& r, QListWidget* list,
@@ -63,21 +53,6 @@ struct EnumCloser {
 };
 
 } // namespace
-
-std::string FoundPrinterLine(const char* remoteName, const char* comment)
-{
-    return CutCharacters(remoteName, 255) + "[" + (comment ? comment : "") + "]";
-}
-
-void SplitFoundLine(const std::string& line, std::string& path, std::string& description)
-{
-    size_t open = line.find('[');
-    // Without a '[' the path is empty and the description all but the last character.
-    size_t p = open == std::string::npos ? 0 : open + 1; // counted from 1, 0 when absent
-    path = line.substr(0, p == 0 ? 0 : p - 1);
-    size_t length = line.size() >= p + 1 ? line.size() - p - 1 : 0;
-    description = line.substr(std::min(p, line.size()), length);
-}
 
 void ScanNetworkPrinters(NetworkEnumerator& net, QListWidget* list, QProgressBar* progress)
 {
@@ -168,20 +143,22 @@ void Tfindprinterfrm::Button1Click()
     progress->hide();
 }
 
-void Tfindprinterfrm::AddFoundLine(const QString& line)
+std::string Tfindprinterfrm::AddFoundLine(const QString& line)
 {
     RowSet& printers = dbform_.printerstable;
+    std::string path, description;
+    SplitFoundLine(line.toStdString(), path, description);
     try {
-        std::string path, description;
-        SplitFoundLine(line.toStdString(), path, description);
         printers.Append();
         printers.FieldByName("UNCNAME").SetAsString(path);
         printers.FieldByName("Description").SetAsString(description);
         printers.Post();
-    } catch (const std::exception&) {
-        // Already listed (the path is unique) or refused: skipped, as the dialog says.
-        if (printers.State() == DataSetState::Insert || printers.State() == DataSetState::Edit)
-            printers.Cancel();
+        return "";
+    } catch (const StoreError& e) {
+        printers.Cancel();
+        // A path already listed is skipped, as the dialog says; any other refusal (a locked
+        // or read-only file) is reported rather than lost.
+        return e.Fault() == StoreFault::Duplicate ? "" : e.what();
     }
 }
 
@@ -189,9 +166,17 @@ void Tfindprinterfrm::Button2Click()
 {
     RunOrReport([this] {
         int count = FoundPrinters->count();
+        std::vector<std::string> failures;
         for (int i = 0; i < count; ++i)
             if (FoundPrinters->item(i)->checkState() == Qt::Checked)
-                AddFoundLine(FoundPrinters->item(i)->text());
+                if (std::string why = AddFoundLine(FoundPrinters->item(i)->text()); !why.empty())
+                    failures.push_back(why);
+        if (!failures.empty())
+            Interaction::ShowMessage(
+                this,
+                {QString("%1 of the ticked printers could not be added.").arg(failures.size()),
+                 QApplication::applicationName(), QMessageBox::Ok, QMessageBox::Warning,
+                 QString::fromStdString(failures.front())});
         done(1);
     });
 }

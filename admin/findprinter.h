@@ -1,5 +1,6 @@
 #pragma once
 
+#include "admin/foundline.h"
 #include "platform/netenum/networkenumerator.h"
 #include "platform/ui/modaldialog.h"
 
@@ -41,7 +42,8 @@ protected:
     void FormClose() override;
 
 private:
-    void AddFoundLine(const QString& line);
+    // Adds one ticked line; the reason when the store refused it for more than a known path.
+    std::string AddFoundLine(const QString& line);
 
     Tdbform& dbform_;
     std::unique_ptr<NetworkEnumerator> net_;
@@ -53,8 +55,3 @@ void ScanNetworkPrinters(NetworkEnumerator& net, QListWidget* list, QProgressBar
 // One level of the walk, depth first; a level that fails adds what it found and ends.
 void EnumerateNetworkPrinters(NetworkEnumerator& net, const NetResource* container,
                               QListWidget* list, QProgressBar* progress);
-// "\\SERVER\share[comment]", the remote name cut to 255 characters.
-std::string FoundPrinterLine(const char* remoteName, const char* comment);
-// Splits a found line at its first '[': the path before it, the text after it without the
-// line's last character.
-void SplitFoundLine(const std::string& line, std::string& path, std::string& description);

@@ -48,6 +48,7 @@ inline constexpr DWORD ERROR_INVALID_HANDLE = 6;
 inline constexpr DWORD ERROR_NOT_CONTAINER = 1207;
 inline constexpr DWORD ERROR_NO_NETWORK = 1222;
 inline constexpr DWORD ERROR_EXTENDED_ERROR = 1208;
+inline constexpr DWORD ERROR_NO_BROWSER_SERVERS_FOUND = 6118;
 
 class NetworkEnumerator
 {
@@ -60,7 +61,7 @@ public:
     // Fills buffer with as many records as fit (count 0xFFFFFFFF) or at most *count, the
     // texts they point to placed after them in the same buffer; sets *count. Returns
     // ERROR_NO_MORE_ITEMS at the end, ERROR_MORE_DATA (and the size needed in *bufferSize)
-    // when not even one record fits.
+    // when not even one record fits. The buffer must be aligned for NetResource.
     virtual DWORD WNetEnumResource(EnumHandle handle, DWORD* count, void* buffer,
                                    DWORD* bufferSize) = 0;
     virtual DWORD WNetCloseEnum(EnumHandle handle) = 0;

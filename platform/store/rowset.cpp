@@ -220,10 +220,10 @@ void RowSet::SetParameter(const std::string& name, Value value)
     params_[name] = std::move(value);
 }
 
-void RowSet::Fail(const std::string& what) const
+void RowSet::Fail(const std::string& what, StoreFault fault) const
 {
     std::string file = connection_ ? connection_->FileName() : std::string();
-    throw StoreError(name_ + (file.empty() ? "" : " in \"" + file + "\"") + ": " + what);
+    throw StoreError(name_ + (file.empty() ? "" : " in \"" + file + "\"") + ": " + what, fault);
 }
 
 void RowSet::RequireActive() const
@@ -610,7 +610,7 @@ void RowSet::RunWrite(const std::string& sql, const std::vector<Value>& params)
     if (!connection_ || !connection_->Connected())
         Fail("the database connection is not open.");
     if (!connection_->FileStillWritable())
-        Fail(WriteErrorText(SQLITE_READONLY, ""));
+        Fail(WriteErrorText(SQLITE_READONLY, ""), StoreFault::ReadOnly);
     const SqliteDb& db = connection_->Db();
     sqlite3_stmt* st = nullptr;
     if (sqlite3_prepare_v2(db.Handle(), sql.c_str(), -1, &st, nullptr) != SQLITE_OK)
@@ -630,7 +630,18 @@ void RowSet::RunWrite(const std::string& sql, const std::vector<Value>& params)
     std::string message = db.LastError();
     sqlite3_finalize(st);
     if (rc != SQLITE_DONE)
-        Fail(WriteErrorText(rc, message));
+        Fail(WriteErrorText(rc, message), FaultOf(rc));
+}
+
+StoreFault RowSet::FaultOf(int code)
+{
+    if (code == SQLITE_CONSTRAINT_UNIQUE)
+        return StoreFault::Duplicate;
+    if ((code & 0xff) == SQLITE_READONLY)
+        return StoreFault::ReadOnly;
+    if ((code & 0xff) == SQLITE_BUSY || (code & 0xff) == SQLITE_LOCKED)
+        return StoreFault::Locked;
+    return StoreFault::Other;
 }
 
 std::string RowSet::WriteErrorText(int code, const std::string& message) const

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "platform/store/storeerror.h"
 #include "platform/store/value.h"
 
 #include <functional>
@@ -137,7 +138,8 @@ private:
         bool descending;
     };
 
-    [[noreturn]] void Fail(const std::string& what) const;
+    [[noreturn]] void Fail(const std::string& what, StoreFault fault = StoreFault::Other) const;
+    static StoreFault FaultOf(int sqliteCode);
     void RequireActive() const;
     void RequireWritable() const;
     void RequireRow() const;

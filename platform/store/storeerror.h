@@ -2,9 +2,19 @@
 
 #include <stdexcept>
 
+// What kind of refusal a write met, for callers that treat one kind differently.
+enum class StoreFault { Other, Duplicate, ReadOnly, Locked };
+
 // Every failure of the store, with a message that names the file and what is wrong.
 class StoreError : public std::runtime_error
 {
 public:
-    using std::runtime_error::runtime_error;
+    explicit StoreError(const std::string& message, StoreFault fault = StoreFault::Other)
+        : std::runtime_error(message), fault_(fault)
+    {
+    }
+    StoreFault Fault() const { return fault_; }
+
+private:
+    StoreFault fault_;
 };

@@ -1,0 +1,261 @@
+#include "platform/netenum/smbenumerator.h"
+
+#include "platform/netenum/resourcebuffer.h"
+#include "platform/netenum/smblisting.h"
+#include "platform/netenum/smbreach.h"
+
+#include <libsmbclient.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <optional>
+#include <vector>
+
+namespace
+{
+
+using Clock = std::chrono::steady_clock;
+using std::chrono::milliseconds;
+
+constexpr milliseconds kMinimumAnswerTime(1000);
+
+// What a WNetOpenEnum call lists.
+struct Target {
+    enum class Kind { Network, Workgroup, Server };
+    Kind kind = Kind::Network;
+    std::string name; // the workgroup's or the server's
+};
+
+struct Filter {
+    DWORD type;
+    DWORD usage;
+};
+
+DWORD ParseContainer(const NetResource* container, Target& target)
+{
+    if (container == nullptr) {
+        target = {Target::Kind::Network, ""};
+        return NO_ERROR_;
+    }
+    if (container->lpRemoteName == nullptr || *container->lpRemoteName == '\0')
+        return ERROR_INVALID_PARAMETER;
+    const std::string remote = container->lpRemoteName;
+    if (container->dwDisplayType == RESOURCEDISPLAYTYPE_SHARE)
+        return ERROR_NOT_CONTAINER;
+    if (remote.starts_with("\\\\")) {
+        const std::string server = remote.substr(2);
+        if (server.empty())
+            return ERROR_BAD_NETPATH;
+        if (server.find('\\') != std::string::npos)
+            return ERROR_NOT_CONTAINER;
+        target = {Target::Kind::Server, server};
+        return NO_ERROR_;
+    }
+    if (remote.find_first_of("\\/") != std::string::npos)
+        return ERROR_BAD_NETPATH;
+    target = {Target::Kind::Workgroup, remote};
+    return NO_ERROR_;
+}
+
+// Unreserved characters (RFC 3986) by their ASCII codes: isalnum would follow the locale.
+bool IsUnreserved(unsigned char c)
+{
+    return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '-' ||
+           c == '.' || c == '_' || c == '~';
+}
+
+std::string PercentEncode(const std::string& text)
+{
+    static const char digits[] = "0123456789ABCDEF";
+    std::string out;
+    for (unsigned char c : text) {
+        if (IsUnreserved(c)) {
+            out += static_cast<char>(c);
+        } else {
+            out += '%';
+            out += digits[c >> 4];
+            out += digits[c & 0xf];
+        }
+    }
+    return out;
+}
+
+ResourceEntry MakeEntry(DWORD type, DWORD displayType, DWORD usage, const std::string& remote,
+                        const std::string& comment)
+{
+    ResourceEntry entry;
+    entry.dwScope = RESOURCE_GLOBALNET;
+    entry.dwType = type;
+    entry.dwDisplayType = displayType;
+    entry.dwUsage = usage;
+    entry.remoteName = remote;
+    entry.comment = comment;
+    entry.provider = kSmbProvider;
+    return entry;
+}
+
+std::optional<ResourceEntry> ShareEntry(const Target& target, const SmbEntry& share, DWORD type)
+{
+    // Names ending in '$' are hidden by convention; Windows does not list them either.
+    if (share.name.empty() || share.name.back() == '$')
+        return std::nullopt;
+    return MakeEntry(type, RESOURCEDISPLAYTYPE_SHARE, RESOURCEUSAGE_CONNECTABLE,
+                     "\\\\" + target.name + "\\" + share.name, share.comment);
+}
+
+// What each level holds. libsmbclient reads smb://NAME as a workgroup when NAME is one, so a
+// server named like a workgroup would otherwise list servers again, and the walk never end.
+bool BelongsTo(Target::Kind kind, unsigned int type)
+{
+    switch (type) {
+    case SMBC_WORKGROUP:
+        return kind == Target::Kind::Network;
+    case SMBC_SERVER:
+        return kind == Target::Kind::Workgroup;
+    default:
+        return kind == Target::Kind::Server;
+    }
+}
+
+std::optional<ResourceEntry> EntryOf(const Target& target, const SmbEntry& smb)
+{
+    if (!BelongsTo(target.kind, smb.type))
+        return std::nullopt;
+    switch (smb.type) {
+    case SMBC_WORKGROUP:
+        return MakeEntry(RESOURCETYPE_ANY, RESOURCEDISPLAYTYPE_DOMAIN, RESOURCEUSAGE_CONTAINER,
+                         smb.name, smb.comment);
+    case SMBC_SERVER:
+        return MakeEntry(RESOURCETYPE_ANY, RESOURCEDISPLAYTYPE_SERVER, RESOURCEUSAGE_CONTAINER,
+                         "\\\\" + smb.name, smb.comment);
+    case SMBC_PRINTER_SHARE:
+        return ShareEntry(target, smb, RESOURCETYPE_PRINT);
+    case SMBC_FILE_SHARE:
+        return ShareEntry(target, smb, RESOURCETYPE_DISK);
+    default:
+        return std::nullopt;
+    }
+}
+
+// Containers are kept whatever the type, so that the caller can go deeper.
+bool Wanted(const ResourceEntry& entry, const Filter& filter)
+{
+    if (filter.usage != 0 && (entry.dwUsage & filter.usage) == 0)
+        return false;
+    return filter.type == RESOURCETYPE_ANY || entry.dwType == filter.type ||
+           (entry.dwUsage & RESOURCEUSAGE_CONTAINER) != 0;
+}
+
+DWORD CodeOf(int error, Target::Kind kind)
+{
+    switch (error) {
+    case EACCES:
+    case EPERM:
+        return ERROR_ACCESS_DENIED;
+    case ENOMEM:
+        return ERROR_NOT_ENOUGH_MEMORY;
+    case ENOTDIR:
+        return ERROR_NOT_CONTAINER;
+    case ENETDOWN:
+        return ERROR_NO_NETWORK;
+    default:
+        return kind == Target::Kind::Server ? ERROR_BAD_NETPATH : ERROR_NO_BROWSER_SERVERS_FOUND;
+    }
+}
+
+// A server gets perServer in all: first to accept a connection (libsmbclient's connect has
+// no limit), then, at least a second, for each of its answers.
+SmbListing ReadServer(const std::string& server, milliseconds perServer)
+{
+    const Clock::time_point deadline = Clock::now() + perServer;
+    // A name only NetBIOS knows is left to libsmbclient, which asks by broadcast.
+    if (ReachSmbPort(server, deadline) == SmbReach::NoAnswer)
+        return {ETIMEDOUT, {}};
+    const auto left = std::chrono::duration_cast<milliseconds>(deadline - Clock::now());
+    return ReadSmbDirectory("smb://" + PercentEncode(server), SmbDialects::Any,
+                            std::max(left, kMinimumAnswerTime));
+}
+
+SmbListing ReadTarget(const Target& target, milliseconds perServer)
+{
+    switch (target.kind) {
+    case Target::Kind::Server:
+        return ReadServer(target.name, perServer);
+    case Target::Kind::Workgroup:
+        return ReadSmbDirectory("smb://" + PercentEncode(target.name), SmbDialects::Browsing,
+                                perServer);
+    default:
+        return ReadSmbDirectory("smb://", SmbDialects::Browsing, perServer);
+    }
+}
+
+bool ValidFilter(DWORD scope, DWORD type)
+{
+    return (scope == RESOURCE_GLOBALNET || scope == RESOURCE_CONNECTED) &&
+           (type == RESOURCETYPE_ANY || type == RESOURCETYPE_DISK || type == RESOURCETYPE_PRINT);
+}
+
+DWORD ReadEntries(const NetResource* container, const Filter& filter, milliseconds perServer,
+                  std::vector<ResourceEntry>& entries)
+{
+    Target target;
+    if (const DWORD result = ParseContainer(container, target); result != NO_ERROR_)
+        return result;
+    const SmbListing listing = ReadTarget(target, perServer);
+    if (listing.error != 0)
+        return CodeOf(listing.error, target.kind);
+    for (const SmbEntry& smb : listing.entries) {
+        std::optional<ResourceEntry> entry = EntryOf(target, smb);
+        if (entry && Wanted(*entry, filter))
+            entries.push_back(std::move(*entry));
+    }
+    return NO_ERROR_;
+}
+
+} // namespace
+
+struct SmbEnumerator::Level {
+    std::vector<ResourceEntry> entries;
+    size_t next = 0;
+};
+
+SmbEnumerator::SmbEnumerator(milliseconds perServer) : perServer_(perServer) {}
+
+SmbEnumerator::~SmbEnumerator() = default;
+
+DWORD SmbEnumerator::WNetOpenEnum(DWORD scope, DWORD type, DWORD usage,
+                                  const NetResource* container, EnumHandle* handle)
+{
+    if (handle == nullptr || !ValidFilter(scope, type))
+        return ERROR_INVALID_PARAMETER;
+    auto level = std::make_unique<Level>();
+    // RESOURCE_CONNECTED: an empty list, as this back end keeps no connections.
+    if (scope == RESOURCE_GLOBALNET) {
+        const DWORD result = ReadEntries(container, {type, usage}, perServer_, level->entries);
+        if (result != NO_ERROR_)
+            return result;
+    }
+    *handle = level.get();
+    levels_.emplace(*handle, std::move(level));
+    return NO_ERROR_;
+}
+
+DWORD SmbEnumerator::WNetEnumResource(EnumHandle handle, DWORD* count, void* buffer,
+                                      DWORD* bufferSize)
+{
+    const auto found = levels_.find(handle);
+    if (found == levels_.end())
+        return ERROR_INVALID_HANDLE;
+    Level& level = *found->second;
+    return FillResourceBuffer(level.entries, level.next, count, buffer, bufferSize);
+}
+
+DWORD SmbEnumerator::WNetCloseEnum(EnumHandle handle)
+{
+    return levels_.erase(handle) == 1 ? NO_ERROR_ : ERROR_INVALID_HANDLE;
+}
+
+std::unique_ptr<NetworkEnumerator> CreateNetworkEnumerator()
+{
+    return std::make_unique<SmbEnumerator>();
+}

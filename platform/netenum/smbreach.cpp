@@ -1,0 +1,125 @@
+#include "platform/netenum/smbreach.h"
+
+#include <netdb.h>
+#include <poll.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <future>
+#include <memory>
+#include <optional>
+#include <thread>
+
+namespace
+{
+
+using Clock = std::chrono::steady_clock;
+
+struct AddrInfoDeleter {
+    void operator()(addrinfo* info) const { freeaddrinfo(info); }
+};
+using AddrInfoPtr = std::unique_ptr<addrinfo, AddrInfoDeleter>;
+
+struct Lookup {
+    int status = EAI_FAIL;
+    AddrInfoPtr addresses;
+};
+
+class Socket
+{
+public:
+    explicit Socket(int fd) : fd_(fd) {}
+    ~Socket()
+    {
+        if (fd_ >= 0)
+            close(fd_);
+    }
+    Socket(const Socket&) = delete;
+    Socket& operator=(const Socket&) = delete;
+    int get() const { return fd_; }
+
+private:
+    int fd_;
+};
+
+Lookup Resolve(const std::string& host, int flags)
+{
+    addrinfo hints{};
+    hints.ai_family = AF_UNSPEC;
+    hints.ai_socktype = SOCK_STREAM;
+    hints.ai_flags = AI_NUMERICSERV | flags;
+    addrinfo* result = nullptr;
+    Lookup lookup;
+    lookup.status = getaddrinfo(host.c_str(), "445", &hints, &result);
+    lookup.addresses.reset(result);
+    return lookup;
+}
+
+// getaddrinfo takes no deadline, so a name is looked up on a thread of its own that owns
+// everything it touches and may outlive the wait. Nothing when the deadline comes first.
+std::optional<Lookup> ResolveBefore(const std::string& host, Clock::time_point deadline)
+{
+    Lookup numeric = Resolve(host, AI_NUMERICHOST);
+    if (numeric.status == 0)
+        return numeric;
+    std::promise<Lookup> promise;
+    std::future<Lookup> result = promise.get_future();
+    std::thread([promise = std::move(promise), host]() mutable {
+        promise.set_value(Resolve(host, 0));
+    }).detach();
+    if (result.wait_until(deadline) != std::future_status::ready)
+        return std::nullopt;
+    return result.get();
+}
+
+bool WaitWritable(int fd, Clock::time_point deadline)
+{
+    pollfd wanted{fd, POLLOUT, 0};
+    for (;;) {
+        const auto left =
+            std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now());
+        if (left.count() <= 0)
+            return false;
+        const int ready = poll(&wanted, 1, static_cast<int>(left.count()));
+        if (ready > 0)
+            return true;
+        if (ready < 0 && errno != EINTR)
+            return false;
+    }
+}
+
+bool ConnectBefore(const addrinfo& address, Clock::time_point deadline)
+{
+    Socket socket(::socket(address.ai_family, address.ai_socktype | SOCK_NONBLOCK | SOCK_CLOEXEC,
+                           address.ai_protocol));
+    if (socket.get() < 0)
+        return false;
+    if (connect(socket.get(), address.ai_addr, address.ai_addrlen) == 0)
+        return true;
+    if (errno != EINPROGRESS || !WaitWritable(socket.get(), deadline))
+        return false;
+    int error = 0;
+    socklen_t length = sizeof(error);
+    return getsockopt(socket.get(), SOL_SOCKET, SO_ERROR, &error, &length) == 0 && error == 0;
+}
+
+} // namespace
+
+SmbReach ReachSmbPort(const std::string& host, Clock::time_point deadline)
+{
+    const std::optional<Lookup> lookup = ResolveBefore(host, deadline);
+    if (!lookup)
+        return SmbReach::NoAnswer;
+    if (lookup->status == EAI_NONAME || lookup->status == EAI_AGAIN || lookup->status == EAI_FAIL ||
+        lookup->status == EAI_NODATA)
+        return SmbReach::UnknownName;
+    if (lookup->status != 0)
+        return SmbReach::NoAnswer;
+    for (const addrinfo* address = lookup->addresses.get(); address != nullptr;
+         address = address->ai_next) {
+        if (ConnectBefore(*address, deadline))
+            return SmbReach::Answered;
+    }
+    return SmbReach::NoAnswer;
+}

@@ -1,0 +1,15 @@
+#pragma once
+
+#include <chrono>
+#include <string>
+
+enum class SmbReach {
+    Answered,    // a TCP connection to port 445 was accepted
+    UnknownName, // the resolver does not know the name: perhaps only NetBIOS does
+    NoAnswer,    // refused, unreachable, or nothing before the deadline
+};
+
+// Opens (and closes) a TCP connection to the host's SMB port, giving up at the deadline.
+// libsmbclient's own connect is not bounded: ~6 s for an absent host on the local network,
+// ~10 s for one whose packets are dropped.
+SmbReach ReachSmbPort(const std::string& host, std::chrono::steady_clock::time_point deadline);

@@ -1,0 +1,163 @@
+// The discovery walk and dialog against the private smbd of scripts/testservers, over a real
+// database file.
+
+#include "platform/netenum/smbenumerator.h"
+#include "tests/netenum/finddialogtest.h"
+#include "tests/support/testservers.h"
+
+#include <QListWidget>
+#include <QPushButton>
+#include <QTest>
+
+namespace
+{
+
+// The real back end with one server standing for the top of the network: a scan from the
+// top needs a browse list (see browse_test.cpp).
+class ServerAsTop : public NetworkEnumerator
+{
+public:
+    explicit ServerAsTop(const std::string& server) : name_("\\\\" + server)
+    {
+        top_.dwScope = RESOURCE_GLOBALNET;
+        top_.dwDisplayType = RESOURCEDISPLAYTYPE_SERVER;
+        top_.dwUsage = RESOURCEUSAGE_CONTAINER;
+        top_.lpRemoteName = name_.data();
+    }
+    DWORD WNetOpenEnum(DWORD scope, DWORD type, DWORD usage, const NetResource* container,
+                       EnumHandle* handle) override
+    {
+        return real_.WNetOpenEnum(scope, type, usage, container ? container : &top_, handle);
+    }
+    DWORD WNetEnumResource(EnumHandle handle, DWORD* count, void* buffer,
+                           DWORD* bufferSize) override
+    {
+        return real_.WNetEnumResource(handle, count, buffer, bufferSize);
+    }
+    DWORD WNetCloseEnum(EnumHandle handle) override { return real_.WNetCloseEnum(handle); }
+
+private:
+    std::string name_;
+    NetResource top_{};
+    SmbEnumerator real_;
+};
+
+class FindPrinterSmbTest : public FindDialogTest
+{
+protected:
+    void SetUp() override { Open(std::make_unique<ServerAsTop>(host), sql); }
+
+    std::string Path(const char* shareKey) const
+    {
+        return "\\\\" + host + "\\" + servers.Get(shareKey);
+    }
+    std::string DescriptionOf(const char* shareKey)
+    {
+        return Stored("select Description from printers where UNCNAME = '" + Path(shareKey) + "'");
+    }
+
+    TestServers servers = TestServers::Load();
+    std::string host = servers.Get("SMB_HOST");
+    std::string sql; // for the database, set before SetUp
+};
+
+// The database refuses new printers other than the seeded "None".
+class RefusingDatabaseTest : public FindPrinterSmbTest
+{
+protected:
+    RefusingDatabaseTest()
+    {
+        sql = "CREATE TRIGGER refuse BEFORE INSERT ON printers WHEN NEW.UNCNAME <> 'None' "
+              "BEGIN SELECT RAISE(ABORT, 'refused by the test'); END;";
+    }
+};
+
+} // namespace
+
+TEST_F(FindPrinterSmbTest, WalkingAServerListsExactlyItsPrinterShares)
+{
+    SmbEnumerator net;
+    std::string name = "\\\\" + host;
+    NetResource server{};
+    server.dwDisplayType = RESOURCEDISPLAYTYPE_SERVER;
+    server.dwUsage = RESOURCEUSAGE_CONTAINER;
+    server.lpRemoteName = name.data();
+    QListWidget list;
+    EnumerateNetworkPrinters(net, &server, &list, nullptr);
+
+    ExpectPrinters(ByPath(ListLines(list)), ExpectedPrinters(servers, host));
+}
+
+TEST_F(FindPrinterSmbTest, TickedPrintersAreStoredOnceSplitAtTheFirstBracket)
+{
+    const std::string before = Stored("select count(*) from printers");
+    std::map<std::string, std::string> found;
+    auto addThree = [&] {
+        InDialog([&](Tfindprinterfrm& dialog) {
+            found = ByPath(Scan(dialog));
+            ExpectPrinters(found, ExpectedPrinters(servers, host));
+            Tick(dialog, Path("SMB_SHARE_LASER"));
+            Tick(dialog, Path("SMB_SHARE_BRACKETS"));
+            Tick(dialog, Path("SMB_SHARE_ODD"));
+            QTest::mouseClick(dialog.Button2, Qt::LeftButton);
+        });
+    };
+    addThree();
+    EXPECT_EQ(DescriptionOf("SMB_SHARE_LASER"), servers.Get("SMB_COMMENT_LASER"));
+    EXPECT_EQ(DescriptionOf("SMB_SHARE_BRACKETS"), servers.Get("SMB_COMMENT_BRACKETS"));
+    EXPECT_EQ(DescriptionOf("SMB_SHARE_ODD"), found[Path("SMB_SHARE_ODD")])
+        << "a UTF-8 name is stored as found";
+    EXPECT_EQ(DescriptionOf("SMB_SHARE_PLAIN"), "<no row>") << "not ticked";
+    const std::string after = Stored("select count(*) from printers");
+    EXPECT_EQ(std::stoi(after), std::stoi(before) + 3);
+    EXPECT_EQ(forms->dbform.printerstable.RecordCount(), std::stoi(after));
+
+    addThree();
+    EXPECT_EQ(Stored("select count(*) from printers"), after) << "already there: ignored";
+    EXPECT_TRUE(gui.messages.empty());
+}
+
+TEST_F(FindPrinterSmbTest, WithNothingTickedNothingIsAdded)
+{
+    const std::string before = Stored("select count(*) from printers");
+    InDialog([this](Tfindprinterfrm& dialog) {
+        EXPECT_FALSE(Scan(dialog).empty());
+        QTest::mouseClick(dialog.Button2, Qt::LeftButton);
+        EXPECT_FALSE(dialog.isVisible()) << "Add closes the dialog";
+    });
+    EXPECT_EQ(Stored("select count(*) from printers"), before);
+    EXPECT_TRUE(gui.messages.empty());
+}
+
+TEST_F(FindPrinterSmbTest, APrinterAnotherProgramAddedMeanwhileIsIgnored)
+{
+    InDialog([this](Tfindprinterfrm& dialog) {
+        Scan(dialog);
+        ExecSql(dir.File("wddata.mdb"), "INSERT INTO printers (UNCNAME, Description) VALUES ('" +
+                                            Path("SMB_SHARE_LASER") + "', 'typed in elsewhere')");
+        Tick(dialog, Path("SMB_SHARE_LASER"));
+        Tick(dialog, Path("SMB_SHARE_PLAIN"));
+        QTest::mouseClick(dialog.Button2, Qt::LeftButton);
+        EXPECT_FALSE(dialog.isVisible());
+    });
+    EXPECT_TRUE(gui.messages.empty());
+    EXPECT_EQ(DescriptionOf("SMB_SHARE_LASER"), "typed in elsewhere");
+    EXPECT_EQ(DescriptionOf("SMB_SHARE_PLAIN"), "");
+}
+
+TEST_F(RefusingDatabaseTest, RefusedPrintersAreReportedOnceAndTheOthersStillTried)
+{
+    const std::string before = Stored("select count(*) from printers");
+    InDialog([this](Tfindprinterfrm& dialog) {
+        Scan(dialog);
+        Tick(dialog, Path("SMB_SHARE_LASER"));
+        Tick(dialog, Path("SMB_SHARE_PLAIN"));
+        QTest::mouseClick(dialog.Button2, Qt::LeftButton);
+        EXPECT_FALSE(dialog.isVisible());
+    });
+    ASSERT_EQ(gui.messages.size(), 1u);
+    EXPECT_EQ(gui.messages[0].text.toStdString(), "2 of the ticked printers could not be added.");
+    EXPECT_TRUE(gui.messages[0].details.contains("refused by the test"))
+        << gui.messages[0].details.toStdString();
+    EXPECT_EQ(Stored("select count(*) from printers"), before);
+}
