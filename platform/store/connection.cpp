@@ -21,7 +21,8 @@ namespace
 
 bool StartsWith(const std::string& data, size_t offset, const char* text)
 {
-    return data.compare(offset, std::strlen(text), text) == 0;
+    size_t length = std::strlen(text);
+    return data.size() >= offset + length && data.compare(offset, length, text) == 0;
 }
 
 std::string DirectoryOf(const std::string& path)

@@ -70,6 +70,7 @@ TEST(Opening, BadFilesAreNamedWithTheirFaultAndLeftUnchanged)
     TempDir dir;
     std::vector<BadFile> cases = {
         {"empty", [](const std::string& p) { WriteFileBytes(p, ""); }, "empty"},
+        {"three bytes", [](const std::string& p) { WriteFileBytes(p, "/@4"); }, "unknown format"},
         {"random",
          [](const std::string& p) {
              std::string bytes;
