@@ -108,6 +108,7 @@ FieldType Field::DataType() const
 const Value& Field::AsValue() const
 {
     static const Value empty;
+    rowSet_.EnsureRows();
     if (rowSet_.current_ < 0)
         return empty;
     return rowSet_.rows_[static_cast<size_t>(rowSet_.current_)].values[static_cast<size_t>(index_)];
@@ -251,12 +252,12 @@ void RowSet::Open()
         return;
     if (!connection_ || !connection_->Connected())
         Fail("the database connection is not open.");
-    Load();
+    Statement st(connection_->Db(), SelectText());
+    LoadColumns(st.Handle(), table_.empty() ? 0 : 1);
+    if (!table_.empty())
+        LoadDefaults();
+    rowsRead_ = false;
     state_ = DataSetState::Browse;
-    ApplySort();
-    SetCurrent(rows_.empty() ? -1 : 0);
-    bof_ = true;
-    eof_ = rows_.empty();
     Notify(RowSetEvent::StateChanged);
     Notify(RowSetEvent::DataChanged);
 }
@@ -271,37 +272,54 @@ void RowSet::Close()
     current_ = -1;
     eof_ = bof_ = true;
     modified_ = false;
+    rowsRead_ = false;
     state_ = DataSetState::Inactive;
     Notify(RowSetEvent::StateChanged);
     Notify(RowSetEvent::DataChanged);
 }
 
+std::string RowSet::SelectText() const
+{
+    if (!table_.empty())
+        return "SELECT rowid, * FROM " + Quoted(table_);
+    std::string sql;
+    for (const std::string& line : sql_)
+        sql += line + "\n";
+    return sql;
+}
+
+void RowSet::EnsureRows() const
+{
+    if (rowsRead_ || state_ == DataSetState::Inactive)
+        return;
+    // The snapshot is taken when the rows are first asked for: a set that is opened and
+    // never read (the client's rules table, say) costs nothing. Only the snapshot changes.
+    auto* self = const_cast<RowSet*>(this);
+    self->Load();
+    self->rowsRead_ = true;
+    self->ApplySort();
+    self->current_ = rows_.empty() ? -1 : 0;
+    self->bof_ = true;
+    self->eof_ = rows_.empty();
+}
+
 void RowSet::Load()
 {
-    std::string sql;
-    if (!table_.empty()) {
-        sql = "SELECT rowid, * FROM " + Quoted(table_);
-    } else {
-        for (const std::string& line : sql_)
-            sql += line + "\n";
-    }
-    Statement st(connection_->Db(), sql);
+    Statement st(connection_->Db(), SelectText());
     for (const auto& [name, value] : params_) {
         int index = sqlite3_bind_parameter_index(st.Handle(), (":" + name).c_str());
         if (index > 0)
             Bind(st, index, value);
     }
     int first = table_.empty() ? 0 : 1;
-    LoadColumns(st.Handle(), first);
-    if (!table_.empty())
-        LoadDefaults();
+    int count = sqlite3_column_count(st.Handle());
     std::vector<Row> rows;
     while (st.Step()) {
         Row row;
         row.rowid = first ? sqlite3_column_int64(st.Handle(), 0) : 0;
         row.serial = nextSerial_++;
         row.values.reserve(columns_.size());
-        for (int i = first; i < sqlite3_column_count(st.Handle()); ++i)
+        for (int i = first; i < count; ++i)
             row.values.push_back(ColumnValue(st.Handle(), i));
         rows.push_back(std::move(row));
     }
@@ -331,6 +349,35 @@ void RowSet::LoadDefaults()
 
 // ---- Navigation --------------------------------------------------------------------------
 
+int RowSet::RecordCount() const
+{
+    EnsureRows();
+    return static_cast<int>(rows_.size());
+}
+
+bool RowSet::IsEmpty() const
+{
+    return RecordCount() == 0;
+}
+
+bool RowSet::Eof() const
+{
+    EnsureRows();
+    return eof_;
+}
+
+bool RowSet::Bof() const
+{
+    EnsureRows();
+    return bof_;
+}
+
+int RowSet::CurrentIndex() const
+{
+    EnsureRows();
+    return current_;
+}
+
 void RowSet::SetCurrent(int index)
 {
     current_ = index;
@@ -339,6 +386,7 @@ void RowSet::SetCurrent(int index)
 void RowSet::First()
 {
     RequireActive();
+    EnsureRows();
     CheckBrowseMode();
     SetCurrent(rows_.empty() ? -1 : 0);
     bof_ = true;
@@ -349,6 +397,7 @@ void RowSet::First()
 void RowSet::Next()
 {
     RequireActive();
+    EnsureRows();
     CheckBrowseMode();
     if (current_ + 1 < RecordCount()) {
         SetCurrent(current_ + 1);
@@ -362,6 +411,7 @@ void RowSet::Next()
 void RowSet::Prior()
 {
     RequireActive();
+    EnsureRows();
     CheckBrowseMode();
     if (current_ > 0) {
         SetCurrent(current_ - 1);
@@ -375,6 +425,7 @@ void RowSet::Prior()
 void RowSet::Last()
 {
     RequireActive();
+    EnsureRows();
     CheckBrowseMode();
     SetCurrent(RecordCount() - 1);
     eof_ = true;
@@ -385,6 +436,7 @@ void RowSet::Last()
 void RowSet::MoveTo(int index)
 {
     RequireActive();
+    EnsureRows();
     if (index < 0 || index >= RecordCount() || index == current_)
         return;
     // Settling may drop an unchanged new row before the target: follow the row, not the index.
@@ -420,12 +472,14 @@ Field RowSet::FieldByName(const std::string& name)
 
 const Value& RowSet::ValueAt(int row, int column) const
 {
+    EnsureRows();
     return rows_.at(static_cast<size_t>(row)).values.at(static_cast<size_t>(column));
 }
 
 bool RowSet::Locate(const std::string& field, const std::string& value)
 {
     RequireActive();
+    EnsureRows();
     CheckBrowseMode();
     int column = FindField(field);
     if (column < 0)
@@ -481,7 +535,8 @@ void RowSet::SetSort(const std::string& sort)
     ParseSort(sort);
     CheckBrowseMode();
     sort_ = sort;
-    ApplySort();
+    if (rowsRead_)
+        ApplySort();
     Notify(RowSetEvent::DataChanged);
 }
 
@@ -524,6 +579,7 @@ void RowSet::NewRow(int at)
 void RowSet::Append()
 {
     RequireWritable();
+    EnsureRows();
     CheckBrowseMode();
     NewRow(RecordCount());
 }
@@ -531,6 +587,7 @@ void RowSet::Append()
 void RowSet::Insert()
 {
     RequireWritable();
+    EnsureRows();
     CheckBrowseMode();
     NewRow(current_ < 0 ? 0 : current_);
 }
@@ -538,6 +595,7 @@ void RowSet::Insert()
 void RowSet::Edit()
 {
     RequireWritable();
+    EnsureRows();
     if (state_ == DataSetState::Edit || state_ == DataSetState::Insert)
         return;
     if (rows_.empty())
@@ -693,6 +751,7 @@ void RowSet::Cancel()
 void RowSet::Delete()
 {
     RequireWritable();
+    EnsureRows();
     if (state_ == DataSetState::Insert)
         return Cancel();
     if (state_ == DataSetState::Edit)
@@ -720,6 +779,8 @@ void RowSet::CheckBrowseMode()
 void RowSet::Refresh()
 {
     RequireActive();
+    if (!rowsRead_)
+        return EnsureRows();
     CheckBrowseMode();
     long long keep = current_ >= 0 ? rows_[static_cast<size_t>(current_)].rowid : 0;
     int keepIndex = current_;

@@ -58,7 +58,8 @@ private:
 };
 
 // A static snapshot of a table or of a query's result, with a current row, like an ADO
-// static cursor. Tables can be changed; query results are read-only.
+// static cursor; the snapshot is taken when the rows are first read after opening. Tables
+// can be changed; query results are read-only.
 class RowSet
 {
 public:
@@ -82,16 +83,16 @@ public:
     DataSetState State() const { return state_; }
     bool Modified() const { return modified_; }
 
-    int RecordCount() const { return static_cast<int>(rows_.size()); }
-    bool IsEmpty() const { return rows_.empty(); }
+    int RecordCount() const;
+    bool IsEmpty() const;
     void First();
     void Next();
     void Prior();
     void Last();
-    bool Eof() const { return eof_; }
-    bool Bof() const { return bof_; }
+    bool Eof() const;
+    bool Bof() const;
     // 0-based position of the current row, -1 when there is none.
-    int CurrentIndex() const { return current_; }
+    int CurrentIndex() const;
     void MoveTo(int index);
 
     int FieldCount() const { return static_cast<int>(columns_.size()); }
@@ -143,6 +144,8 @@ private:
     void RequireActive() const;
     void RequireWritable() const;
     void RequireRow() const;
+    std::string SelectText() const;
+    void EnsureRows() const;
     void Load();
     void LoadColumns(void* stmt, int first);
     void LoadDefaults();
@@ -173,6 +176,7 @@ private:
     bool eof_ = true;
     bool bof_ = true;
     bool modified_ = false;
+    bool rowsRead_ = false;
     long long nextSerial_ = 0;
     int nextListenerId_ = 1;
     std::vector<std::pair<int, std::function<void(RowSetEvent)>>> listeners_;

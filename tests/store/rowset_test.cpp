@@ -151,6 +151,7 @@ TEST_F(RowSetTest, TwoProgramsShareTheFile)
     theirs.SetTableName("MapRules");
     mine.Open();
     theirs.Open();
+    EXPECT_EQ(mine.FieldByName("UNCPath1").AsString(), "x") << "the snapshot is taken here";
 
     theirs.Edit();
     theirs.FieldByName("UNCPath1").SetAsString("changed");
