@@ -190,8 +190,3 @@ std::vector<std::string> CupsPrintSystem::InstalledPrinters()
     }
     return names;
 }
-
-std::unique_ptr<PrintSystem> CreatePrintSystem()
-{
-    return std::make_unique<CupsPrintSystem>();
-}

@@ -6,13 +6,15 @@
 #include <vector>
 
 // A failure of the printing system, with a message a person can act on.
-class PrintError : public std::runtime_error {
+class PrintError : public std::runtime_error
+{
 public:
     using std::runtime_error::runtime_error;
 };
 
 // The printer connections of the current user. One back end per OS, chosen in CMake.
-class PrintSystem {
+class PrintSystem
+{
 public:
     virtual ~PrintSystem() = default;
 
