@@ -6,8 +6,8 @@
 #include "shared/product.h"
 
 #include <QApplication>
-#include <QFrame>
 #include <QLabel>
+#include <QPainter>
 #include <QScreen>
 
 namespace
@@ -31,6 +31,22 @@ QLabel* MakeLabel(QWidget* parent, const QRect& geometry, const QString& text, i
 
 } // namespace
 
+TOutline::TOutline(const QColor& colour, int width, QWidget* parent)
+    : QWidget(parent), colour_(colour), width_(width)
+{
+    setAttribute(Qt::WA_TransparentForMouseEvents);
+}
+
+void TOutline::paintEvent(QPaintEvent*)
+{
+    QPainter painter(this);
+    QPen pen(colour_, width_);
+    pen.setJoinStyle(Qt::MiterJoin);
+    painter.setPen(pen);
+    int inset = width_ / 2;
+    painter.drawRect(rect().adjusted(inset, inset, -inset - 1, -inset - 1));
+}
+
 std::string MapErrorMessage(const std::string& path)
 {
     return "Error mapping " + path + " Does the printer still exist and have drivers associated???";
@@ -51,15 +67,12 @@ TMainClientFrm::TMainClientFrm(QWidget* parent)
 
     bg = new QLabel(this);
     bg->setGeometry(rect());
-    bg->setPixmap(QPixmap(":/pictures/background.png"));
     bg->setScaledContents(true);
 
-    Shape1 = new QFrame(this);
+    Shape1 = new TOutline(QColor("navy"), 3, this);
     Shape1->setGeometry(rect());
-    Shape1->setStyleSheet("QFrame { border: 3px solid navy; background: transparent; }");
 
     Image1 = new QLabel(this);
-    Image1->setPixmap(QPixmap(":/pictures/logo.png"));
     Image1->setGeometry(40, 8, 328, 80);
     Image1->setAttribute(Qt::WA_TranslucentBackground);
 
@@ -77,6 +90,16 @@ TMainClientFrm::TMainClientFrm(QWidget* parent)
     sc = CreatePrintSystem();
     if (QScreen* screen = QGuiApplication::primaryScreen())
         move(screen->geometry().center() - rect().center());
+}
+
+void TMainClientFrm::showEvent(QShowEvent* event)
+{
+    // The pictures are decoded when first needed: a silent run never shows them.
+    if (bg->pixmap().isNull()) {
+        bg->setPixmap(QPixmap(":/pictures/background.png"));
+        Image1->setPixmap(QPixmap(":/pictures/logo.png"));
+    }
+    QWidget::showEvent(event);
 }
 
 void TMainClientFrm::SetStatus(const QString& text)

@@ -6,9 +6,23 @@
 #include <memory>
 #include <string>
 
-class QFrame;
 class QLabel;
 class Tdbform;
+
+// A rectangle outline over the whole of its parent, drawn with a pen of the given width.
+class TOutline : public QWidget
+{
+    Q_OBJECT
+public:
+    TOutline(const QColor& colour, int width, QWidget* parent);
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+
+private:
+    QColor colour_;
+    int width_;
+};
 
 // The status window: borderless, on top, centred; one line of progress in `status`.
 class TMainClientFrm : public QWidget
@@ -28,7 +42,7 @@ public:
     void MapPrinter(const std::string& path);
 
     QLabel* bg;
-    QFrame* Shape1;
+    TOutline* Shape1;
     QLabel* Image1;
     QLabel* Label1;
     QLabel* Label2;
@@ -39,6 +53,9 @@ public:
 
 signals:
     void statusChanged(const QString& text);
+
+protected:
+    void showEvent(QShowEvent* event) override;
 
 private:
     Tdbform* dbform_ = nullptr;

@@ -1,6 +1,8 @@
 #include "client/wdclient.h"
 
 #include <QApplication>
+#include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <iostream>
 
@@ -14,5 +16,11 @@ int main(int argc, char** argv)
         }
     }
     QApplication app(argc, argv);
-    return RunWdClient(TBrevUtil::FromMain(argc, argv));
+    int code = RunWdClient(TBrevUtil::FromMain(argc, argv));
+    // The run is over and its forms are gone: end the process at once. The framework's
+    // own teardown (reading the font configuration just to discard it) would cost more
+    // than a whole decision pass.
+    std::cout.flush();
+    std::fflush(nullptr);
+    std::_Exit(code);
 }

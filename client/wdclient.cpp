@@ -35,9 +35,20 @@ Exit codes:
      printed on standard error
 )";
 
-TClientRun::TClientRun(TMainClientFrm& mainForm, Tdbform& dbform, TRuleDetailsFrm& ruleForm)
-    : MainClientFrm(mainForm), dbform(dbform), RuleDetailsFrm(ruleForm)
+TClientRun::TClientRun(TMainClientFrm& mainForm, Tdbform& dbform)
+    : MainClientFrm(mainForm), dbform(dbform)
 {
+}
+
+TClientRun::~TClientRun() = default;
+
+TRuleDetailsFrm& TClientRun::RuleDetailsForm()
+{
+    // Made when the add path first needs it: building it loads the fonts and binds the
+    // whole rules table, which a run that finds its rule never needs.
+    if (!RuleDetailsFrm)
+        RuleDetailsFrm = std::make_unique<TRuleDetailsFrm>(dbform, &MainClientFrm);
+    return *RuleDetailsFrm;
 }
 
 int TClientRun::Run()
@@ -102,9 +113,10 @@ bool TClientRun::OfferToAddRule()
     if (Interaction::ShowMessage(nullptr, question) != QMessageBox::Yes)
         return false;
     dbform.MapRulesTable.Append();
-    RuleDetailsFrm.computername->setText(QString::fromStdString(ClientName));
-    RuleDetailsFrm.computername->setEnabled(false);
-    return RuleDetailsFrm.ShowModal() == 1;
+    TRuleDetailsFrm& form = RuleDetailsForm();
+    form.computername->setText(QString::fromStdString(ClientName));
+    form.computername->setEnabled(false);
+    return form.ShowModal() == 1;
 }
 
 std::string TClientRun::Expand(const std::string& text) const
@@ -156,7 +168,13 @@ void TClientRun::SetDefaultPrinter()
 
 void TClientRun::ClearNetworkPrinters()
 {
-    std::vector<std::string> installed = MainClientFrm.sc->InstalledPrinters();
+    std::vector<std::string> installed;
+    try {
+        installed = MainClientFrm.sc->InstalledPrinters();
+    } catch (const PrintError&) {
+        // No printing system to ask: nothing to clear; each connection reports its own error.
+        return;
+    }
     for (const std::string& name : installed) {
         if (name.rfind("\\\\", 0) != 0)
             continue;
@@ -175,8 +193,7 @@ int RunWdClient(const TBrevUtil& brevUtil)
         TMainClientFrm MainClientFrm;
         Tdbform dbform(brevUtil);
         MainClientFrm.SetDataModule(&dbform);
-        TRuleDetailsFrm RuleDetailsFrm(dbform, &MainClientFrm);
-        return TClientRun(MainClientFrm, dbform, RuleDetailsFrm).Run();
+        return TClientRun(MainClientFrm, dbform).Run();
     } catch (const std::exception& e) {
         std::cerr << "wdclient: " << e.what() << std::endl;
         Interaction::ReportError(nullptr, e);

@@ -2,6 +2,7 @@
 
 #include "platform/host/brevutil.h"
 
+#include <memory>
 #include <string>
 
 class RowSet;
@@ -14,7 +15,8 @@ class Tdbform;
 class TClientRun
 {
 public:
-    TClientRun(TMainClientFrm& mainForm, Tdbform& dbform, TRuleDetailsFrm& ruleForm);
+    TClientRun(TMainClientFrm& mainForm, Tdbform& dbform);
+    ~TClientRun();
 
     // Runs from the status window's showing to the end; returns the exit code (0).
     int Run();
@@ -34,7 +36,8 @@ private:
 
     TMainClientFrm& MainClientFrm;
     Tdbform& dbform;
-    TRuleDetailsFrm& RuleDetailsFrm;
+    TRuleDetailsFrm& RuleDetailsForm();
+    std::unique_ptr<TRuleDetailsFrm> RuleDetailsFrm;
 };
 
 // Writes the rule query: rows whose RULENAME holds a '*' or equals the name (any case).

@@ -80,8 +80,6 @@ QLabel* TRuleDetailsFrm::MakeLabel(const QRect& geometry, const QString& text)
 {
     auto* label = new QLabel(text, this);
     label->setGeometry(geometry);
-    // Sized to its text, as the original labels were; the font here may be wider.
-    label->adjustSize();
     return label;
 }
 
@@ -99,6 +97,13 @@ TDBLookupComboBox* TRuleDetailsFrm::MakePrinterList(int top, const QString& fiel
 
 void TRuleDetailsFrm::FormShow()
 {
+    // Labels take the width of their text, as the original ones did: the font here may be
+    // wider. Measured at the first showing, since measuring loads the fonts.
+    if (!labelsSized_) {
+        for (QLabel* label : {Label1, Label3, Label4, Label5, Label6})
+            label->adjustSize();
+        labelsSized_ = true;
+    }
     dbform_.AvailablePrintersQuery.Close();
     dbform_.AvailablePrintersQuery.Open();
 }

@@ -47,4 +47,5 @@ private:
     QLabel* MakeLabel(const QRect& geometry, const QString& text);
 
     Tdbform& dbform_;
+    bool labelsSized_ = false;
 };

@@ -35,11 +35,10 @@ protected:
         TMainClientFrm main;
         Tdbform dbform(util);
         main.SetDataModule(&dbform);
-        TRuleDetailsFrm rules(dbform, &main);
         std::vector<std::string> statuses;
         QObject::connect(&main, &TMainClientFrm::statusChanged,
                          [&](const QString& s) { statuses.push_back(s.toStdString()); });
-        TClientRun run(main, dbform, rules);
+        TClientRun run(main, dbform);
         int code = run.Run();
         if (exitCode)
             *exitCode = code;

@@ -181,28 +181,28 @@ protected:
         TMainClientFrm main;
         Tdbform dbform(util);
         main.SetDataModule(&dbform);
-        TRuleDetailsFrm rules(dbform, &main);
-        form = &rules;
         std::vector<std::string> statuses;
         QObject::connect(&main, &TMainClientFrm::statusChanged,
                          [&](const QString& s) { statuses.push_back(s.toStdString()); });
-        *code = TClientRun(main, dbform, rules).Run();
+        *code = TClientRun(main, dbform).Run();
         return statuses;
     }
     TempDir dir;
     GuiDriver gui;
-    TRuleDetailsFrm* form = nullptr;
+    // The client's dialog, as the modal showing hands it over.
+    static TRuleDetailsFrm& Form(QDialog& shown) { return dynamic_cast<TRuleDetailsFrm&>(shown); }
 };
 
 TEST_F(AddPathTest, YesThenOkAddsTheRuleAndAppliesItInTheSameRun)
 {
     MakeDatabase(dir.Path(), kPrinters);
     gui.Answer(QMessageBox::Yes);
-    gui.OnShow([&](QDialog&) {
-        EXPECT_FALSE(form->computername->isEnabled());
-        EXPECT_EQ(form->computername->text(), "Lab 7's PC");
-        PickEntry(form->DBComboBox1, "5");
-        QTest::mouseClick(form->Button1, Qt::LeftButton);
+    gui.OnShow([&](QDialog& shown) {
+        TRuleDetailsFrm& form = Form(shown);
+        EXPECT_FALSE(form.computername->isEnabled());
+        EXPECT_EQ(form.computername->text(), "Lab 7's PC");
+        PickEntry(form.DBComboBox1, "5");
+        QTest::mouseClick(form.Button1, Qt::LeftButton);
     });
     int code = -1;
     std::vector<std::string> statuses = Run("Lab 7's PC", &code);
@@ -221,7 +221,7 @@ TEST_F(AddPathTest, CancelAddsNothingAndEndsWithoutASecondCheck)
 {
     MakeDatabase(dir.Path(), kPrinters);
     gui.Answer(QMessageBox::Yes);
-    gui.OnShow([&](QDialog&) { QTest::mouseClick(form->Button2, Qt::LeftButton); });
+    gui.OnShow([&](QDialog& shown) { QTest::mouseClick(Form(shown).Button2, Qt::LeftButton); });
     int code = -1;
     std::vector<std::string> statuses = Run("PC1", &code);
     EXPECT_EQ(code, 0);

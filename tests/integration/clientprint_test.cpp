@@ -70,11 +70,10 @@ protected:
         TMainClientFrm main;
         Tdbform dbform(util);
         main.SetDataModule(&dbform);
-        TRuleDetailsFrm rules(dbform, &main);
         Strings statuses;
         QObject::connect(&main, &TMainClientFrm::statusChanged,
                          [&](const QString& s) { statuses.push_back(s.toStdString()); });
-        EXPECT_EQ(TClientRun(main, dbform, rules).Run(), 0);
+        EXPECT_EQ(TClientRun(main, dbform).Run(), 0);
         std::filesystem::remove(dir.File("wddata.mdb"));
         return statuses;
     }
