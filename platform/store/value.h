@@ -29,3 +29,13 @@ private:
 // Orders values as the database sorts them: empty first, numbers before texts, texts
 // without regard to the case of a-z.
 int CompareValues(const Value& a, const Value& b);
+
+// A value prepared for sorting: its kind, and a text folded as CompareValues folds it.
+struct SortCell {
+    int rank; // 0 empty, 1 number, 2 text
+    long long number;
+    std::string folded;
+};
+SortCell MakeSortCell(const Value& v);
+// The order of CompareValues.
+int CompareSortCells(const SortCell& a, const SortCell& b);
