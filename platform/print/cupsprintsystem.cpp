@@ -137,13 +137,22 @@ std::string QueueNamed(CupsConnection& cups, const std::string& name)
 
 } // namespace
 
-CupsPrintSystem::CupsPrintSystem(std::chrono::milliseconds checkLimit) : checkLimit_(checkLimit) {}
+CupsPrintSystem::CupsPrintSystem(std::chrono::milliseconds checkLimit) : shares_(checkLimit) {}
+
+CupsPrintSystem::~CupsPrintSystem() = default;
+
+CupsConnection& CupsPrintSystem::Cups()
+{
+    if (!cups_)
+        cups_ = std::make_unique<CupsConnection>();
+    return *cups_;
+}
 
 void CupsPrintSystem::Connect(const std::string& path)
 {
     const UncPath unc = ParseUncPath(path);
-    CheckPrinterShare(unc, checkLimit_);
-    CupsConnection cups;
+    shares_.Check(unc);
+    CupsConnection& cups = Cups();
     const std::vector<Queue> queues = ListQueues(cups);
     const Queue* existing = FindConnection(queues, unc);
     const std::string name = existing ? existing->name : QueueNameFor(unc, NamesOf(queues));
@@ -155,7 +164,7 @@ void CupsPrintSystem::Remove(const std::string& listedName)
     if (!IsNetworkPath(listedName))
         throw PrintError(Quoted(listedName) +
                          " is a local printer, not a network printer connection; it is kept.");
-    CupsConnection cups;
+    CupsConnection& cups = Cups();
     const std::string queue = QueueNamed(cups, listedName);
     cups.Send(CupsConnection::NewRequest(IPP_OP_CUPS_DELETE_PRINTER, queue),
               "Cannot remove the printer " + Quoted(listedName));
@@ -163,7 +172,7 @@ void CupsPrintSystem::Remove(const std::string& listedName)
 
 void CupsPrintSystem::SetDefault(const std::string& name)
 {
-    CupsConnection cups;
+    CupsConnection& cups = Cups();
     const std::string queue = QueueNamed(cups, name);
     Destinations dests(cups);
     bool found = false;
@@ -182,7 +191,7 @@ void CupsPrintSystem::SetDefault(const std::string& name)
 
 std::vector<std::string> CupsPrintSystem::InstalledPrinters()
 {
-    CupsConnection cups;
+    CupsConnection& cups = Cups();
     std::vector<std::string> names;
     for (const Queue& queue : ListQueues(cups)) {
         const auto path = PathOf(queue);

@@ -16,20 +16,36 @@ constexpr milliseconds kMinimumSmbTimeout(1000);
 
 } // namespace
 
-void CheckPrinterShare(const UncPath& path, milliseconds limit)
+const ShareCheck::Answer& ShareCheck::Ask(const std::string& server)
 {
-    const Clock::time_point start = Clock::now();
-    // A name only NetBIOS knows is left to libsmbclient, which asks by broadcast.
-    ProbeSmbPort(path.server, start + limit * 5 / 6);
-    const auto left = std::chrono::duration_cast<milliseconds>(start + limit - Clock::now());
-    const std::vector<SmbShare> shares =
-        ListShares(path.server, std::max(left, kMinimumSmbTimeout));
+    std::string key = server;
+    std::transform(key.begin(), key.end(), key.begin(),
+                   [](char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 32) : c; });
+    if (auto known = servers_.find(key); known != servers_.end())
+        return known->second;
+    Answer answer;
+    try {
+        const Clock::time_point start = Clock::now();
+        // A name only NetBIOS knows is left to libsmbclient, which asks by broadcast.
+        ProbeSmbPort(server, start + limit_ * 5 / 6);
+        const auto left = std::chrono::duration_cast<milliseconds>(start + limit_ - Clock::now());
+        answer.shares = ListShares(server, std::max(left, kMinimumSmbTimeout));
+    } catch (const PrintError& e) {
+        answer.error = e.what();
+    }
+    return servers_.emplace(key, std::move(answer)).first->second;
+}
 
-    const auto share = std::find_if(shares.begin(), shares.end(), [&path](const SmbShare& s) {
-        return EqualIgnoringCase(s.name, path.share);
-    });
+void ShareCheck::Check(const UncPath& path)
+{
+    const Answer& answer = Ask(path.server);
+    if (!answer.error.empty())
+        throw PrintError(answer.error);
+    const auto share =
+        std::find_if(answer.shares.begin(), answer.shares.end(),
+                     [&path](const SmbShare& s) { return EqualIgnoringCase(s.name, path.share); });
     const std::string text = "\"" + UncText(path) + "\"";
-    if (share == shares.end())
+    if (share == answer.shares.end())
         throw PrintError("The print server \"" + path.server + "\" has no share named \"" +
                          path.share + "\": " + text + " does not exist.");
     if (share->kind == SmbShare::Kind::Disk)

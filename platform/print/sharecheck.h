@@ -1,10 +1,33 @@
 #pragma once
 
+#include "platform/print/smbshares.h"
 #include "platform/print/uncpath.h"
 
 #include <chrono>
+#include <map>
+#include <string>
+#include <vector>
 
-// Makes sure that the server answers and offers the share as a printer, in about `limit`:
-// the server must accept a connection within 5/6 of it, and libsmbclient then waits at most
-// the rest (at least a second) for each answer. Throws PrintError saying what failed.
-void CheckPrinterShare(const UncPath& path, std::chrono::milliseconds limit);
+// Makes sure that a server answers and offers a share as a printer ("does the printer still
+// exist"). Each server is asked once per object, so a run that connects four printers of one
+// server lists its shares once, and a dead server costs its time once.
+class ShareCheck
+{
+public:
+    // A server must accept a connection within 5/6 of `limit`; libsmbclient then waits at
+    // most the rest (at least a second) for each answer.
+    explicit ShareCheck(std::chrono::milliseconds limit) : limit_(limit) {}
+
+    // Throws PrintError saying what failed.
+    void Check(const UncPath& path);
+
+private:
+    struct Answer {
+        std::vector<SmbShare> shares;
+        std::string error; // why the server could not be asked; empty when it answered
+    };
+    const Answer& Ask(const std::string& server);
+
+    std::chrono::milliseconds limit_;
+    std::map<std::string, Answer> servers_; // by server name in upper case
+};
