@@ -19,20 +19,23 @@ constexpr int kProgressStep = 10;
 
 // Advances like the desktop framework's progress bar: by its step, starting over past
 // the end.
-void StepIt(QProgressBar* progress)
+void StepIt(QProgressBar* progress, bool aboutToWait)
 {
     if (!progress)
         return;
     int next = progress->value() + kProgressStep;
     progress->setValue(next > progress->maximum() ? progress->minimum() : next);
-    // The walk processes no input; repainting keeps the bar alive on long scans.
-    progress->repaint();
+    // The walk processes no input, so the bar is repainted here: every fifth record, and
+    // before a container is opened (which may take seconds). Painting for each of a
+    // server's 500 shares would cost more than listing them.
+    if (aboutToWait || next % (5 * kProgressStep) == 0)
+        progress->repaint();
 }
 
 void VisitRecord(NetworkEnumerator& net, const NetResource& r, QListWidget* list,
                  QProgressBar* progress)
 {
-    StepIt(progress);
+    StepIt(progress, r.dwUsage & RESOURCEUSAGE_CONTAINER);
     if (r.dwDisplayType == RESOURCEDISPLAYTYPE_SHARE && r.dwType == RESOURCETYPE_PRINT &&
         r.lpRemoteName && *r.lpRemoteName) {
         auto* item = new QListWidgetItem(
