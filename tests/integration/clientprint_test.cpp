@@ -12,6 +12,7 @@
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QProcess>
+#include <cups/cups.h>
 #include <filesystem>
 #include <gtest/gtest.h>
 
@@ -235,4 +236,20 @@ TEST_F(ClientPrintTest, OddPathsAreConnectedOrRefusedByTheirLiteralNames)
                   " Does the printer still exist and have drivers associated???");
     EXPECT_TRUE(gui.messages[1].text.contains(";touch "));
     EXPECT_FALSE(std::filesystem::exists(marker)) << "a path or switch ran a command";
+}
+
+TEST_F(ClientPrintTest, WithThePrintServerStoppedEachSlotReportsAndTheRunEndsInOrder)
+{
+    std::string laser = Unc("SMB_SHARE_LASER"), plain = Unc("SMB_SHARE_PLAIN");
+    std::string rules = Printer(laser) + Printer(plain) + Rule("PC1", {laser, plain, "", ""}, 1);
+    // As if cupsd had stopped: its socket no longer answers.
+    std::string server = cupsServer();
+    cupsSetServer(dir.File("stopped-cups.sock").c_str());
+    Run(rules, {}, true);
+    EXPECT_EQ(gui.messages.size(), 2u) << "one message per slot";
+    gui.messages.clear();
+    Run(rules, {"/q"}, true);
+    EXPECT_TRUE(gui.messages.empty());
+    cupsSetServer(server.c_str());
+    EXPECT_TRUE(QueueNames().empty());
 }

@@ -1,11 +1,13 @@
 // The discovery walk and dialog against the private smbd of scripts/testservers, over a real
 // database file.
 
+#include "platform/netenum/resourcebuffer.h"
 #include "platform/netenum/smbenumerator.h"
 #include "tests/netenum/finddialogtest.h"
 #include "tests/support/testservers.h"
 
 #include <QListWidget>
+#include <QProgressBar>
 #include <QPushButton>
 #include <QTest>
 
@@ -39,6 +41,47 @@ public:
 private:
     std::string name_;
     NetResource top_{};
+    SmbEnumerator real_;
+};
+
+// The real back end under a top of the network that lists these servers.
+class ServersAsTop : public NetworkEnumerator
+{
+public:
+    explicit ServersAsTop(const std::vector<std::string>& servers)
+    {
+        for (const std::string& server : servers) {
+            ResourceEntry entry;
+            entry.dwDisplayType = RESOURCEDISPLAYTYPE_SERVER;
+            entry.dwUsage = RESOURCEUSAGE_CONTAINER;
+            entry.remoteName = "\\\\" + server;
+            top_.push_back(entry);
+        }
+    }
+    DWORD WNetOpenEnum(DWORD scope, DWORD type, DWORD usage, const NetResource* container,
+                       EnumHandle* handle) override
+    {
+        if (container)
+            return real_.WNetOpenEnum(scope, type, usage, container, handle);
+        next_ = 0;
+        *handle = &top_;
+        return NO_ERROR_;
+    }
+    DWORD WNetEnumResource(EnumHandle handle, DWORD* count, void* buffer,
+                           DWORD* bufferSize) override
+    {
+        if (handle == &top_)
+            return FillResourceBuffer(top_, next_, count, buffer, bufferSize);
+        return real_.WNetEnumResource(handle, count, buffer, bufferSize);
+    }
+    DWORD WNetCloseEnum(EnumHandle handle) override
+    {
+        return handle == &top_ ? NO_ERROR_ : real_.WNetCloseEnum(handle);
+    }
+
+private:
+    std::vector<ResourceEntry> top_;
+    size_t next_ = 0;
     SmbEnumerator real_;
 };
 
@@ -160,4 +203,24 @@ TEST_F(RefusingDatabaseTest, RefusedPrintersAreReportedOnceAndTheOthersStillTrie
     EXPECT_TRUE(gui.messages[0].details.contains("refused by the test"))
         << gui.messages[0].details.toStdString();
     EXPECT_EQ(Stored("select count(*) from printers"), before);
+}
+
+// A print server whose smbd has stopped: connections to it are refused, as to the refusing
+// test host. The scan goes on past it and keeps what the others gave, without a message.
+class StoppedServerTest : public FindDialogTest
+{
+protected:
+    TestServers servers = TestServers::Load();
+};
+
+TEST_F(StoppedServerTest, TheScanKeepsWhatItFoundAndSaysNothing)
+{
+    Open(std::make_unique<ServersAsTop>(std::vector<std::string>{
+        servers.Get("SMB_REFUSING_HOST"), servers.Get("SMB_HOST"), servers.Get("SMB_DEAD_HOST")}));
+    InDialog([this](Tfindprinterfrm& dialog) {
+        ExpectPrinters(ByPath(Scan(dialog)), ExpectedPrinters(servers, servers.Get("SMB_HOST")));
+        EXPECT_FALSE(dialog.progress->isVisible());
+        dialog.close();
+    });
+    EXPECT_TRUE(gui.messages.empty());
 }
