@@ -207,3 +207,13 @@ TEST_F(AdminTest, AClientRunsWhileTheAdministrationProgramHoldsTheFile)
     forms->dbform.printerstable.Post();
     EXPECT_EQ(Stored("select count(*) from printers where Description = 'pending'"), "1");
 }
+
+TEST(AdminProgram, HelpSaysWhatItDoesAndItsExitCodes)
+{
+    QProcess p;
+    p.start(WD_BINARY_DIR "/admin/wdConfig", {"--help"});
+    ASSERT_TRUE(p.waitForFinished(10000));
+    QString out = QString::fromUtf8(p.readAllStandardOutput());
+    EXPECT_EQ(p.exitCode(), 0);
+    EXPECT_TRUE(out.contains("wddata.mdb") && out.contains("Exit codes")) << out.toStdString();
+}
