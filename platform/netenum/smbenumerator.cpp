@@ -1,8 +1,8 @@
 #include "platform/netenum/smbenumerator.h"
 
 #include "platform/netenum/resourcebuffer.h"
-#include "platform/netenum/smblisting.h"
-#include "platform/netenum/smbreach.h"
+#include "platform/smb/smblisting.h"
+#include "platform/smb/smbreach.h"
 
 #include <libsmbclient.h>
 

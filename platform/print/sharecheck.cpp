@@ -1,10 +1,12 @@
 #include "platform/print/sharecheck.h"
 
 #include "platform/print/printsystem.h"
-#include "platform/print/smbportprobe.h"
 #include "platform/print/smbshares.h"
+#include "platform/smb/smbreach.h"
 
 #include <algorithm>
+#include <cerrno>
+#include <cstring>
 
 namespace
 {
@@ -13,6 +15,19 @@ using Clock = std::chrono::steady_clock;
 using std::chrono::milliseconds;
 
 constexpr milliseconds kMinimumSmbTimeout(1000);
+
+std::string UnreachableText(const std::string& server, int error)
+{
+    const std::string subject = "The print server \"" + server + "\" ";
+    switch (error) {
+    case ETIMEDOUT:
+        return subject + "does not answer.";
+    case ECONNREFUSED:
+        return subject + "refuses connections on the SMB port (445).";
+    default:
+        return subject + "cannot be reached: " + std::strerror(error) + ".";
+    }
+}
 
 } // namespace
 
@@ -27,7 +42,9 @@ const ShareCheck::Answer& ShareCheck::Ask(const std::string& server)
     try {
         const Clock::time_point start = Clock::now();
         // A name only NetBIOS knows is left to libsmbclient, which asks by broadcast.
-        ProbeSmbPort(server, start + limit_ * 5 / 6);
+        int error = 0;
+        if (ReachSmbPort(server, start + limit_ * 5 / 6, &error) == SmbReach::NoAnswer)
+            throw PrintError(UnreachableText(server, error));
         const auto left = std::chrono::duration_cast<milliseconds>(start + limit_ - Clock::now());
         answer.shares = ListShares(server, std::max(left, kMinimumSmbTimeout));
     } catch (const PrintError& e) {

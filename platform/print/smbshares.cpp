@@ -3,11 +3,12 @@
 #include "platform/print/printsystem.h"
 #include "platform/print/uncpath.h"
 
+#include "platform/smb/smblisting.h"
+
 #include <libsmbclient.h>
 
 #include <cerrno>
 #include <cstring>
-#include <mutex>
 
 namespace
 {
@@ -16,53 +17,6 @@ std::string ErrnoText(int error)
 {
     return std::strerror(error);
 }
-
-// Owns a libsmbclient context, set up for one listing.
-class SmbContext
-{
-public:
-    explicit SmbContext(std::chrono::milliseconds timeout)
-    {
-        context_ = smbc_new_context();
-        if (context_ == nullptr)
-            throw PrintError("Cannot start the SMB client library: " + ErrnoText(errno));
-        smbc_setOptionDebugToStderr(context_, 1);
-        smbc_setDebug(context_, 0);
-        smbc_setTimeout(context_, static_cast<int>(timeout.count()));
-        if (smbc_init_context(context_) == nullptr) {
-            const int error = errno;
-            smbc_free_context(context_, 1);
-            throw PrintError("Cannot start the SMB client library: " + ErrnoText(error));
-        }
-    }
-    ~SmbContext() { smbc_free_context(context_, 1); }
-    SmbContext(const SmbContext&) = delete;
-    SmbContext& operator=(const SmbContext&) = delete;
-
-    SMBCCTX* get() const { return context_; }
-
-private:
-    SMBCCTX* context_ = nullptr;
-};
-
-// An open directory of a context, closed when it goes.
-class SmbDirectory
-{
-public:
-    SmbDirectory(SmbContext& context, SMBCFILE* handle) : context_(context), handle_(handle) {}
-    ~SmbDirectory() { smbc_getFunctionClosedir(context_.get())(context_.get(), handle_); }
-    SmbDirectory(const SmbDirectory&) = delete;
-    SmbDirectory& operator=(const SmbDirectory&) = delete;
-
-    const smbc_dirent* Next()
-    {
-        return smbc_getFunctionReaddir(context_.get())(context_.get(), handle_);
-    }
-
-private:
-    SmbContext& context_;
-    SMBCFILE* handle_;
-};
 
 std::string ListingError(const std::string& server, int error)
 {
@@ -101,17 +55,11 @@ SmbShare::Kind KindOf(unsigned int type)
 
 std::vector<SmbShare> ListShares(const std::string& server, std::chrono::milliseconds timeout)
 {
-    // libsmbclient keeps process-wide state (loaded smb.conf, talloc stack frames).
-    static std::mutex oneAtATime;
-    const std::lock_guard<std::mutex> lock(oneAtATime);
-    SmbContext context(timeout);
-    const std::string uri = SmbServerUri(server);
-    SMBCFILE* handle = smbc_getFunctionOpendir(context.get())(context.get(), uri.c_str());
-    if (handle == nullptr)
-        throw PrintError(ListingError(server, errno));
-    SmbDirectory directory(context, handle);
+    const SmbListing listing = ReadSmbDirectory(SmbServerUri(server), SmbDialects::Any, timeout);
+    if (listing.error != 0)
+        throw PrintError(ListingError(server, listing.error));
     std::vector<SmbShare> shares;
-    while (const smbc_dirent* entry = directory.Next())
-        shares.push_back({entry->name, KindOf(entry->smbc_type), entry->comment});
+    for (const SmbEntry& entry : listing.entries)
+        shares.push_back({entry.name, KindOf(entry.type), entry.comment});
     return shares;
 }

@@ -1,15 +1,11 @@
-#include "platform/print/smbportprobe.h"
+#include "platform/smb/smbreach.h"
 
-#include "platform/print/printsystem.h"
-
-#include <fcntl.h>
 #include <netdb.h>
 #include <poll.h>
 #include <sys/socket.h>
 #include <unistd.h>
 
 #include <cerrno>
-#include <cstring>
 #include <future>
 #include <memory>
 #include <optional>
@@ -26,11 +22,10 @@ struct AddrInfoDeleter {
 using AddrInfoPtr = std::unique_ptr<addrinfo, AddrInfoDeleter>;
 
 struct Lookup {
-    int status = 0;
+    int status = EAI_FAIL;
     AddrInfoPtr addresses;
 };
 
-// A socket, closed when it goes.
 class Socket
 {
 public:
@@ -48,12 +43,7 @@ private:
     int fd_;
 };
 
-std::string Subject(const std::string& server)
-{
-    return "The print server \"" + server + "\" ";
-}
-
-Lookup Resolve(const std::string& server, int flags)
+Lookup Resolve(const std::string& host, int flags)
 {
     addrinfo hints{};
     hints.ai_family = AF_UNSPEC;
@@ -61,30 +51,29 @@ Lookup Resolve(const std::string& server, int flags)
     hints.ai_flags = AI_NUMERICSERV | flags;
     addrinfo* result = nullptr;
     Lookup lookup;
-    lookup.status = getaddrinfo(server.c_str(), "445", &hints, &result);
+    lookup.status = getaddrinfo(host.c_str(), "445", &hints, &result);
     lookup.addresses.reset(result);
     return lookup;
 }
 
-// getaddrinfo cannot be given a deadline (DNS may take its own time-outs several times over),
-// so it runs on a thread of its own that owns everything it touches and may outlive the wait.
-Lookup ResolveBefore(const std::string& server, Clock::time_point deadline)
+// getaddrinfo takes no deadline, so a name is looked up on a thread of its own that owns
+// everything it touches and may outlive the wait. Nothing when the deadline comes first.
+std::optional<Lookup> ResolveBefore(const std::string& host, Clock::time_point deadline)
 {
-    Lookup numeric = Resolve(server, AI_NUMERICHOST);
+    Lookup numeric = Resolve(host, AI_NUMERICHOST);
     if (numeric.status == 0)
         return numeric;
     std::promise<Lookup> promise;
     std::future<Lookup> result = promise.get_future();
-    std::thread([promise = std::move(promise), server]() mutable {
-        promise.set_value(Resolve(server, 0));
+    std::thread([promise = std::move(promise), host]() mutable {
+        promise.set_value(Resolve(host, 0));
     }).detach();
     if (result.wait_until(deadline) != std::future_status::ready)
-        throw PrintError(Subject(server) + "does not answer: its name could not be looked up in "
-                                           "time.");
+        return std::nullopt;
     return result.get();
 }
 
-// errno of a non-blocking connect, or ETIMEDOUT when the deadline came first.
+// 0 when it connected, else the errno of the failure (ETIMEDOUT at the deadline).
 int ConnectBefore(const addrinfo& address, Clock::time_point deadline)
 {
     Socket socket(::socket(address.ai_family, address.ai_socktype | SOCK_NONBLOCK | SOCK_CLOEXEC,
@@ -114,34 +103,26 @@ int ConnectBefore(const addrinfo& address, Clock::time_point deadline)
     return error;
 }
 
-std::string ConnectError(const std::string& server, int error)
-{
-    switch (error) {
-    case ETIMEDOUT:
-        return Subject(server) + "does not answer.";
-    case ECONNREFUSED:
-        return Subject(server) + "refuses connections on the SMB port (445).";
-    default:
-        return Subject(server) + "cannot be reached: " + std::strerror(error) + ".";
-    }
-}
-
 } // namespace
 
-ProbeResult ProbeSmbPort(const std::string& server, Clock::time_point deadline)
+SmbReach ReachSmbPort(const std::string& host, Clock::time_point deadline, int* error)
 {
-    const Lookup lookup = ResolveBefore(server, deadline);
-    if (lookup.status == EAI_NONAME || lookup.status == EAI_AGAIN || lookup.status == EAI_FAIL)
-        return ProbeResult::UnknownName;
-    if (lookup.status != 0)
-        throw PrintError(Subject(server) + "cannot be looked up: " + gai_strerror(lookup.status) +
-                         ".");
-    int error = EHOSTUNREACH;
-    for (const addrinfo* address = lookup.addresses.get(); address != nullptr;
-         address = address->ai_next) {
-        error = ConnectBefore(*address, deadline);
-        if (error == 0)
-            return ProbeResult::Answered;
+    int why = ETIMEDOUT;
+    const std::optional<Lookup> lookup = ResolveBefore(host, deadline);
+    SmbReach reach = SmbReach::NoAnswer;
+    if (lookup && (lookup->status == EAI_NONAME || lookup->status == EAI_AGAIN ||
+                   lookup->status == EAI_FAIL || lookup->status == EAI_NODATA)) {
+        reach = SmbReach::UnknownName;
+    } else if (lookup && lookup->status == 0) {
+        why = EHOSTUNREACH;
+        for (const addrinfo* address = lookup->addresses.get();
+             address != nullptr && reach == SmbReach::NoAnswer; address = address->ai_next) {
+            why = ConnectBefore(*address, deadline);
+            if (why == 0)
+                reach = SmbReach::Answered;
+        }
     }
-    throw PrintError(ConnectError(server, error));
+    if (error)
+        *error = why;
+    return reach;
 }

@@ -11,5 +11,7 @@ enum class SmbReach {
 
 // Opens (and closes) a TCP connection to the host's SMB port, giving up at the deadline.
 // libsmbclient's own connect is not bounded: ~6 s for an absent host on the local network,
-// ~10 s for one whose packets are dropped.
-SmbReach ReachSmbPort(const std::string& host, std::chrono::steady_clock::time_point deadline);
+// ~10 s for one whose packets are dropped. With NoAnswer, *error (when given) tells why:
+// ETIMEDOUT, ECONNREFUSED, EHOSTUNREACH, ...
+SmbReach ReachSmbPort(const std::string& host, std::chrono::steady_clock::time_point deadline,
+                      int* error = nullptr);

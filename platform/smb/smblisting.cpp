@@ -1,4 +1,4 @@
-#include "platform/netenum/smblisting.h"
+#include "platform/smb/smblisting.h"
 
 #include <ifaddrs.h>
 #include <libsmbclient.h>
