@@ -253,3 +253,21 @@ TEST_F(ClientPrintTest, WithThePrintServerStoppedEachSlotReportsAndTheRunEndsInO
     cupsSetServer(server.c_str());
     EXPECT_TRUE(QueueNames().empty());
 }
+
+TEST_F(ClientPrintTest, WithoutAnyNetworkTheRunStillEndsInOrder)
+{
+    // In a network namespace of its own nothing is up, not even loopback: libsmbclient would
+    // end the process there, so it must not be asked.
+    std::string laser = Unc("SMB_SHARE_LASER");
+    // A name no resolver knows goes straight to libsmbclient's broadcast lookup.
+    std::string named = "\\\\" + servers->Get("SMB_NETBIOS_NAME") + "\\laser";
+    MakeDatabase(dir.Path(), "INSERT INTO Config VALUES (0, 0);" + Printer(laser) + Printer(named) +
+                                 Rule("PC1", {laser, named, "", ""}, 5));
+    std::filesystem::copy_file(WD_BINARY_DIR "/client/wdclient", dir.File("wdclient"));
+    QProcess client;
+    client.start("unshare", {"--net", QString::fromStdString(dir.File("wdclient")), "/S", "/q",
+                             "/CLIENTNAME=PC1"});
+    ASSERT_TRUE(client.waitForFinished(30000));
+    EXPECT_EQ(client.exitCode(), 0) << client.readAllStandardError().toStdString();
+    EXPECT_TRUE(QueueNames().empty());
+}
