@@ -1,6 +1,7 @@
 #include "platform/netenum/smbenumerator.h"
 
 #include "platform/netenum/resourcebuffer.h"
+#include "platform/smb/percentencoding.h"
 #include "platform/smb/smblisting.h"
 #include "platform/smb/smbreach.h"
 
@@ -55,29 +56,6 @@ DWORD ParseContainer(const NetResource* container, Target& target)
         return ERROR_BAD_NETPATH;
     target = {Target::Kind::Workgroup, remote};
     return NO_ERROR_;
-}
-
-// Unreserved characters (RFC 3986) by their ASCII codes: isalnum would follow the locale.
-bool IsUnreserved(unsigned char c)
-{
-    return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '-' ||
-           c == '.' || c == '_' || c == '~';
-}
-
-std::string PercentEncode(const std::string& text)
-{
-    static const char digits[] = "0123456789ABCDEF";
-    std::string out;
-    for (unsigned char c : text) {
-        if (IsUnreserved(c)) {
-            out += static_cast<char>(c);
-        } else {
-            out += '%';
-            out += digits[c >> 4];
-            out += digits[c & 0xf];
-        }
-    }
-    return out;
 }
 
 ResourceEntry MakeEntry(DWORD type, DWORD displayType, DWORD usage, const std::string& remote,

@@ -1,9 +1,9 @@
 #include "platform/print/uncpath.h"
 
 #include "platform/print/printsystem.h"
+#include "platform/smb/percentencoding.h"
 
 #include <algorithm>
-#include <cctype>
 
 namespace
 {
@@ -34,57 +34,6 @@ std::string Printable(const std::string& text)
         } else {
             out += static_cast<char>(c);
         }
-    }
-    return out;
-}
-
-bool IsUnreserved(unsigned char c)
-{
-    return std::isalnum(c) || c == '-' || c == '.' || c == '_' || c == '~';
-}
-
-std::string PercentEncode(const std::string& text)
-{
-    std::string out;
-    for (unsigned char c : text) {
-        if (IsUnreserved(c)) {
-            out += static_cast<char>(c);
-        } else {
-            out += '%';
-            AppendHex(out, c);
-        }
-    }
-    return out;
-}
-
-int HexValue(char c)
-{
-    if (c >= '0' && c <= '9')
-        return c - '0';
-    if (c >= 'a' && c <= 'f')
-        return c - 'a' + 10;
-    if (c >= 'A' && c <= 'F')
-        return c - 'A' + 10;
-    return -1;
-}
-
-// Nothing when the text holds a malformed escape.
-std::optional<std::string> PercentDecode(const std::string& text)
-{
-    std::string out;
-    for (size_t i = 0; i < text.size(); ++i) {
-        if (text[i] != '%') {
-            out += text[i];
-            continue;
-        }
-        if (i + 2 >= text.size())
-            return std::nullopt;
-        const int high = HexValue(text[i + 1]);
-        const int low = HexValue(text[i + 2]);
-        if (high < 0 || low < 0)
-            return std::nullopt;
-        out += static_cast<char>(high * 16 + low);
-        i += 2;
     }
     return out;
 }
