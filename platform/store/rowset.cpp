@@ -8,7 +8,6 @@
 
 #include <algorithm>
 #include <charconv>
-#include <cstring>
 
 namespace
 {
@@ -541,72 +540,33 @@ void RowSet::SetSort(const std::string& sort)
     Notify(RowSetEvent::DataChanged);
 }
 
-namespace
-{
-
-// The first sort key of one row, folded into a shared arena: entries stay plain values, so
-// the sort moves no strings.
-struct SortEntry {
-    int rank; // 0 empty, 1 number, 2 text
-    long long number;
-    size_t offset;
-    size_t length;
-    size_t row;
-};
-
-SortEntry MakeSortEntry(const Value& v, size_t row, std::string& arena)
-{
-    SortCell cell = MakeSortCell(v);
-    SortEntry e{cell.rank, cell.number, arena.size(), cell.folded.size(), row};
-    arena += cell.folded;
-    return e;
-}
-
-int CompareEntries(const SortEntry& a, const SortEntry& b, const std::string& arena)
-{
-    if (a.rank != b.rank)
-        return a.rank < b.rank ? -1 : 1;
-    if (a.rank == 1)
-        return a.number < b.number ? -1 : a.number > b.number;
-    int c =
-        std::memcmp(arena.data() + a.offset, arena.data() + b.offset, std::min(a.length, b.length));
-    if (c != 0)
-        return c < 0 ? -1 : 1;
-    return a.length < b.length ? -1 : a.length > b.length;
-}
-
-} // namespace
-
 void RowSet::ApplySort()
 {
     long long keep = current_ >= 0 ? rows_[static_cast<size_t>(current_)].serial : -1;
     std::vector<SortKey> keys = ParseSort(sort_);
     // Each key is folded once per row, so that the sort compares plain bytes: folding in
     // every comparison made sorting 100,000 rules take a noticeable moment.
-    std::string arena;
-    std::vector<SortEntry> entries;
-    std::vector<std::vector<SortCell>> more(keys.size() > 1 ? keys.size() - 1 : 0);
-    entries.reserve(rows_.size());
-    for (size_t r = 0; r < rows_.size(); ++r) {
-        const std::vector<Value>& values = rows_[r].values;
-        entries.push_back(keys.empty() ? SortEntry{0, 0, 0, 0, r}
-                                       : MakeSortEntry(values[keys[0].column], r, arena));
-        for (size_t k = 1; k < keys.size(); ++k)
-            more[k - 1].push_back(MakeSortCell(values[keys[k].column]));
+    std::vector<std::vector<SortCell>> cells(keys.size());
+    for (size_t k = 0; k < keys.size(); ++k) {
+        cells[k].reserve(rows_.size());
+        for (const Row& row : rows_)
+            cells[k].push_back(MakeSortCell(row.values[static_cast<size_t>(keys[k].column)]));
     }
-    std::sort(entries.begin(), entries.end(), [&](const SortEntry& a, const SortEntry& b) {
+    std::vector<size_t> order(rows_.size());
+    for (size_t i = 0; i < order.size(); ++i)
+        order[i] = i;
+    std::sort(order.begin(), order.end(), [&](size_t a, size_t b) {
         for (size_t k = 0; k < keys.size(); ++k) {
-            int c = k == 0 ? CompareEntries(a, b, arena)
-                           : CompareSortCells(more[k - 1][a.row], more[k - 1][b.row]);
+            int c = CompareSortCells(cells[k][a], cells[k][b]);
             if (c != 0)
                 return keys[k].descending ? c > 0 : c < 0;
         }
-        return rows_[a.row].serial < rows_[b.row].serial;
+        return rows_[a].serial < rows_[b].serial;
     });
     std::vector<Row> sorted;
     sorted.reserve(rows_.size());
-    for (const SortEntry& e : entries)
-        sorted.push_back(std::move(rows_[e.row]));
+    for (size_t i : order)
+        sorted.push_back(std::move(rows_[i]));
     rows_ = std::move(sorted);
     for (size_t i = 0; i < rows_.size() && keep >= 0; ++i)
         if (rows_[i].serial == keep)
@@ -723,26 +683,12 @@ void RowSet::RunWrite(const std::string& sql, const std::vector<Value>& params)
         Fail("the database connection is not open.");
     if (!connection_->FileStillWritable())
         Fail(WriteErrorText(SQLITE_READONLY, ""), StoreFault::ReadOnly);
-    const SqliteDb& db = connection_->Db();
-    sqlite3_stmt* st = nullptr;
-    if (sqlite3_prepare_v2(db.Handle(), sql.c_str(), -1, &st, nullptr) != SQLITE_OK)
-        Fail("the change cannot be stored: " + db.LastError());
-    for (size_t i = 0; i < params.size(); ++i) {
-        const Value& v = params[i];
-        int index = static_cast<int>(i + 1);
-        if (v.IsNull())
-            sqlite3_bind_null(st, index);
-        else if (v.IsInteger())
-            sqlite3_bind_int64(st, index, v.IntegerValue());
-        else
-            sqlite3_bind_text(st, index, v.TextValue().data(),
-                              static_cast<int>(v.TextValue().size()), SQLITE_TRANSIENT);
-    }
-    int rc = sqlite3_step(st);
-    std::string message = db.LastError();
-    sqlite3_finalize(st);
+    Statement st(connection_->Db(), sql);
+    for (size_t i = 0; i < params.size(); ++i)
+        Bind(st, static_cast<int>(i + 1), params[i]);
+    int rc = st.Run();
     if (rc != SQLITE_DONE)
-        Fail(WriteErrorText(rc, message), FaultOf(rc));
+        Fail(WriteErrorText(rc, connection_->Db().LastError()), FaultOf(rc));
 }
 
 StoreFault RowSet::FaultOf(int code)

@@ -66,10 +66,14 @@ bool Statement::Step()
         return true;
     if (rc == SQLITE_DONE)
         return false;
-    lastCode_ = rc;
     std::string why = db_.LastError();
     sqlite3_reset(stmt_);
     throw StoreError("The database \"" + db_.Path() + "\" reported: " + why);
+}
+
+int Statement::Run()
+{
+    return sqlite3_step(stmt_);
 }
 
 void Statement::Reset()

@@ -37,17 +37,17 @@ public:
 
     // True while a row is available; throws StoreError on failure.
     bool Step();
+    // Steps once and returns SQLite's (extended) result code, for callers that tell
+    // failures apart; the message is then the connection's LastError().
+    int Run();
     void Reset();
     sqlite3_stmt* Handle() const { return stmt_; }
     void BindText(int index, const std::string& text);
     void BindInt(int index, long long value);
     void BindNull(int index);
     std::string ColumnText(int index) const;
-    // The result code of the last failed Step, for callers that tell causes apart.
-    int LastCode() const { return lastCode_; }
 
 private:
     const SqliteDb& db_;
     sqlite3_stmt* stmt_ = nullptr;
-    int lastCode_ = SQLITE_OK;
 };

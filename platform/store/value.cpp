@@ -1,7 +1,5 @@
 #include "platform/store/value.h"
 
-#include "platform/host/textutil.h"
-
 Value Value::Text(std::string text)
 {
     Value v;
@@ -19,18 +17,6 @@ Value Value::Integer(long long number)
 static int Rank(const Value& v)
 {
     return v.IsNull() ? 0 : v.IsInteger() ? 1 : 2;
-}
-
-int CompareValues(const Value& a, const Value& b)
-{
-    int ra = Rank(a), rb = Rank(b);
-    if (ra != rb)
-        return ra < rb ? -1 : 1;
-    if (a.IsInteger())
-        return a.IntegerValue() < b.IntegerValue() ? -1 : a.IntegerValue() > b.IntegerValue();
-    if (a.IsText())
-        return CompareIgnoreCase(a.TextValue(), b.TextValue());
-    return 0;
 }
 
 SortCell MakeSortCell(const Value& v)

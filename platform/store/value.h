@@ -26,16 +26,13 @@ private:
     std::variant<std::monostate, long long, std::string> v_;
 };
 
-// Orders values as the database sorts them: empty first, numbers before texts, texts
-// without regard to the case of a-z.
-int CompareValues(const Value& a, const Value& b);
-
-// A value prepared for sorting: its kind, and a text folded as CompareValues folds it.
+// A value prepared for sorting as the database sorts: empty first, numbers before texts,
+// texts folded to lower case (a-z only, as SQLite's NOCASE).
 struct SortCell {
     int rank; // 0 empty, 1 number, 2 text
     long long number;
     std::string folded;
 };
 SortCell MakeSortCell(const Value& v);
-// The order of CompareValues.
+// <0, 0, >0 in that order.
 int CompareSortCells(const SortCell& a, const SortCell& b);
