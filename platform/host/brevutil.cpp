@@ -70,10 +70,22 @@ bool TBrevUtil::ReadCommandLine(const std::string& name, std::string& value) con
     return false;
 }
 
+namespace
+{
+
+std::string HostName()
+{
+    char buf[HOST_NAME_MAX + 1] = {};
+    if (gethostname(buf, sizeof buf - 1) != 0)
+        throw std::runtime_error("Cannot read the host name: " + std::string(std::strerror(errno)));
+    return buf;
+}
+
+} // namespace
+
 std::string TBrevUtil::CurrentHostName() const
 {
-    std::string host, ip;
-    GetHostInfo(host, ip);
+    std::string host = HostName();
     return host.substr(0, host.find('.'));
 }
 
@@ -86,10 +98,7 @@ std::string TBrevUtil::CurrentUserName() const
 
 void TBrevUtil::GetHostInfo(std::string& hostName, std::string& ipAddress) const
 {
-    char buf[HOST_NAME_MAX + 1] = {};
-    if (gethostname(buf, sizeof buf - 1) != 0)
-        throw std::runtime_error("Cannot read the host name: " + std::string(std::strerror(errno)));
-    hostName = buf;
+    hostName = HostName();
     ipAddress = "127.0.0.1";
     ifaddrs* list = nullptr;
     if (getifaddrs(&list) != 0)
