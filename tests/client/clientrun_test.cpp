@@ -1,10 +1,8 @@
 // The client's run: in-process with the message seam answering, and as a real process.
 
-#include "client/clientMain.h"
 #include "client/wdclient.h"
 #include "platform/ui/interaction.h"
-#include "shared/dbformmain.h"
-#include "shared/ruledetails.h"
+#include "tests/client/clientpass.h"
 #include "tests/support/tempdir.h"
 
 #include <QElapsedTimer>
@@ -29,21 +27,11 @@ protected:
     // Runs one pass in this process; returns the statuses shown, in order.
     std::vector<std::string> Run(std::vector<std::string> args, int* exitCode = nullptr)
     {
-        args.insert(args.begin(), "wdclient");
-        TBrevUtil util(args);
-        util.SetStartDir(dir.Path());
-        TMainClientFrm main;
-        Tdbform dbform(util);
-        main.SetDataModule(&dbform);
-        std::vector<std::string> statuses;
-        QObject::connect(&main, &TMainClientFrm::statusChanged,
-                         [&](const QString& s) { statuses.push_back(s.toStdString()); });
-        TClientRun run(main, dbform);
-        int code = run.Run();
+        ClientPass pass = RunClientPass(dir.Path(), std::move(args));
         if (exitCode)
-            *exitCode = code;
-        shown = main.isVisible();
-        return statuses;
+            *exitCode = pass.exitCode;
+        shown = pass.shown;
+        return pass.statuses;
     }
     // Answers every message box, remembering them.
     void Answer(QMessageBox::StandardButton button)

@@ -1,13 +1,12 @@
 // The rule dialog over a real database file, and the client's add-a-rule path.
 
-#include "client/clientMain.h"
-#include "client/wdclient.h"
 #include "platform/dbwidgets/dbcheckbox.h"
 #include "platform/dbwidgets/dbcombobox.h"
 #include "platform/dbwidgets/dbedit.h"
 #include "platform/dbwidgets/dblookupcombobox.h"
 #include "shared/dbformmain.h"
 #include "shared/ruledetails.h"
+#include "tests/client/clientpass.h"
 #include "tests/gui/guidriver.h"
 #include "tests/support/tempdir.h"
 
@@ -176,16 +175,9 @@ class AddPathTest : public ::testing::Test
 protected:
     std::vector<std::string> Run(const std::string& clientName, int* code)
     {
-        TBrevUtil util({"wdclient", "/S", "/CLIENTNAME=" + clientName});
-        util.SetStartDir(dir.Path());
-        TMainClientFrm main;
-        Tdbform dbform(util);
-        main.SetDataModule(&dbform);
-        std::vector<std::string> statuses;
-        QObject::connect(&main, &TMainClientFrm::statusChanged,
-                         [&](const QString& s) { statuses.push_back(s.toStdString()); });
-        *code = TClientRun(main, dbform).Run();
-        return statuses;
+        ClientPass pass = RunClientPass(dir.Path(), {"/S", "/CLIENTNAME=" + clientName});
+        *code = pass.exitCode;
+        return pass.statuses;
     }
     TempDir dir;
     GuiDriver gui;

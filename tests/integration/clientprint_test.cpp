@@ -1,9 +1,6 @@
 // The client's printer work on the private cupsd and smbd: clearing, connecting, defaults.
 
-#include "client/clientMain.h"
-#include "client/wdclient.h"
-#include "shared/dbformmain.h"
-#include "shared/ruledetails.h"
+#include "tests/client/clientpass.h"
 #include "tests/gui/guidriver.h"
 #include "tests/support/printstate.h"
 #include "tests/support/tempdir.h"
@@ -65,18 +62,11 @@ protected:
     {
         MakeDatabase(dir.Path(), std::string("INSERT INTO Config VALUES (") +
                                      (clearFirst ? "1" : "0") + ", 0);" + sql);
-        args.insert(args.begin(), {"wdclient", "/S", "/CLIENTNAME=PC1"});
-        TBrevUtil util(args);
-        util.SetStartDir(dir.Path());
-        TMainClientFrm main;
-        Tdbform dbform(util);
-        main.SetDataModule(&dbform);
-        Strings statuses;
-        QObject::connect(&main, &TMainClientFrm::statusChanged,
-                         [&](const QString& s) { statuses.push_back(s.toStdString()); });
-        EXPECT_EQ(TClientRun(main, dbform).Run(), 0);
+        args.insert(args.begin(), {"/S", "/CLIENTNAME=PC1"});
+        ClientPass pass = RunClientPass(dir.Path(), args);
+        EXPECT_EQ(pass.exitCode, 0);
         std::filesystem::remove(dir.File("wddata.mdb"));
-        return statuses;
+        return pass.statuses;
     }
     // The device URIs of the queues, in CUPS's order.
     static Strings DeviceUris()

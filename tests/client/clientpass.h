@@ -1,0 +1,13 @@
+#pragma once
+
+#include <string>
+#include <vector>
+
+// One pass of the client in this process, started as `wdclient ARGS...` beside the
+// database in dir; message boxes and dialogs go through the interaction seam.
+struct ClientPass {
+    int exitCode;
+    std::vector<std::string> statuses; // every status text, in order
+    bool shown;                        // the status window was visible at the end
+};
+ClientPass RunClientPass(const std::string& dir, std::vector<std::string> args);
