@@ -1,6 +1,7 @@
 #include "platform/print/cupsprintsystem.h"
 
 #include "platform/print/cupsconnection.h"
+#include "platform/print/queuemark.h"
 #include "platform/print/queuename.h"
 #include "platform/print/sharecheck.h"
 #include "platform/print/uncpath.h"
@@ -8,16 +9,30 @@
 #include <cups/cups.h>
 
 #include <algorithm>
-#include <cstring>
+#include <iterator>
 #include <optional>
+
+// A queue as the scheduler reports it. CUPS leaves any credentials out of the device URI.
+struct CupsQueue {
+    std::string name;
+    std::string deviceUri;
+    std::string location;
+    bool accepting = true;
+    int state = IPP_PSTATE_IDLE;
+
+    std::optional<UncPath> Share() const { return UncFromSmbUri(deviceUri); }
+    std::optional<std::vector<std::string>> Users() const { return UsersOfMark(location); }
+    bool PrintsTo(const UncPath& path) const
+    {
+        const auto share = Share();
+        return share && SamePrinter(*share, path);
+    }
+};
 
 namespace
 {
 
-struct Queue {
-    std::string name;
-    std::string deviceUri;
-};
+using Queue = CupsQueue;
 
 // The destinations libcups knows for this user, freed when it goes.
 class Destinations
@@ -47,12 +62,34 @@ std::string Quoted(const std::string& text)
     return "\"" + text + "\"";
 }
 
+bool Contains(const std::vector<std::string>& list, const std::string& item)
+{
+    return std::find(list.begin(), list.end(), item) != list.end();
+}
+
+void ReadAttribute(Queue& queue, ipp_attribute_t* attribute)
+{
+    const std::string name = ippGetName(attribute);
+    const char* text = ippGetString(attribute, 0, nullptr);
+    if (name == "printer-name" && text != nullptr)
+        queue.name = text;
+    else if (name == "device-uri" && text != nullptr)
+        queue.deviceUri = text;
+    else if (name == "printer-location" && text != nullptr)
+        queue.location = text;
+    else if (name == "printer-is-accepting-jobs")
+        queue.accepting = ippGetBoolean(attribute, 0) != 0;
+    else if (name == "printer-state")
+        queue.state = ippGetInteger(attribute, 0);
+}
+
 // The scheduler's queues and classes, in its order (by name).
 std::vector<Queue> ListQueues(CupsConnection& cups)
 {
     IppPtr request = CupsConnection::NewRequest(IPP_OP_CUPS_GET_PRINTERS);
-    static const char* const attributes[] = {"printer-name", "device-uri"};
-    ippAddStrings(request.get(), IPP_TAG_OPERATION, IPP_TAG_KEYWORD, "requested-attributes", 2,
+    static const char* const attributes[] = {"printer-name", "device-uri", "printer-location",
+                                             "printer-is-accepting-jobs", "printer-state"};
+    ippAddStrings(request.get(), IPP_TAG_OPERATION, IPP_TAG_KEYWORD, "requested-attributes", 5,
                   nullptr, attributes);
     IppPtr response = cups.SendAllowingNotFound(std::move(request), "Cannot list the printers");
     std::vector<Queue> queues;
@@ -66,33 +103,13 @@ std::vector<Queue> ListQueues(CupsConnection& cups)
     };
     for (ipp_attribute_t* attribute = ippFirstAttribute(response.get()); attribute != nullptr;
          attribute = ippNextAttribute(response.get())) {
-        const char* name = ippGetName(attribute);
-        if (name == nullptr || ippGetGroupTag(attribute) != IPP_TAG_PRINTER) {
+        if (ippGetName(attribute) == nullptr || ippGetGroupTag(attribute) != IPP_TAG_PRINTER)
             flush();
-            continue;
-        }
-        const char* value = ippGetString(attribute, 0, nullptr);
-        if (std::strcmp(name, "printer-name") == 0 && value != nullptr)
-            current.name = value;
-        else if (std::strcmp(name, "device-uri") == 0 && value != nullptr)
-            current.deviceUri = value;
+        else
+            ReadAttribute(current, attribute);
     }
     flush();
     return queues;
-}
-
-std::optional<UncPath> PathOf(const Queue& queue)
-{
-    return UncFromSmbUri(queue.deviceUri);
-}
-
-const Queue* FindConnection(const std::vector<Queue>& queues, const UncPath& path)
-{
-    const auto found = std::find_if(queues.begin(), queues.end(), [&path](const Queue& queue) {
-        const auto queuePath = PathOf(queue);
-        return queuePath && SamePrinter(*queuePath, path);
-    });
-    return found == queues.end() ? nullptr : &*found;
 }
 
 std::vector<std::string> NamesOf(const std::vector<Queue>& queues)
@@ -103,13 +120,15 @@ std::vector<std::string> NamesOf(const std::vector<Queue>& queues)
     return names;
 }
 
-void AddOrModifyQueue(CupsConnection& cups, const std::string& name, const UncPath& path)
+void AddQueue(CupsConnection& cups, const std::string& name, const UncPath& path,
+              const std::string& mark)
 {
     IppPtr request = CupsConnection::NewRequest(IPP_OP_CUPS_ADD_MODIFY_PRINTER, name);
     ipp_t* ipp = request.get();
     ippAddString(ipp, IPP_TAG_PRINTER, IPP_TAG_URI, "device-uri", nullptr, SmbUri(path).c_str());
     ippAddString(ipp, IPP_TAG_PRINTER, IPP_TAG_TEXT, "printer-info", nullptr,
                  UncText(path).c_str());
+    ippAddString(ipp, IPP_TAG_PRINTER, IPP_TAG_TEXT, "printer-location", nullptr, mark.c_str());
     ippAddBoolean(ipp, IPP_TAG_PRINTER, "printer-is-accepting-jobs", 1);
     ippAddBoolean(ipp, IPP_TAG_PRINTER, "printer-is-shared", 0);
     ippAddInteger(ipp, IPP_TAG_PRINTER, IPP_TAG_ENUM, "printer-state", IPP_PSTATE_IDLE);
@@ -117,12 +136,158 @@ void AddOrModifyQueue(CupsConnection& cups, const std::string& name, const UncPa
               "Cannot set up the printer " + Quoted(UncText(path)) + " as queue " + Quoted(name));
 }
 
-// The queue named by a network path or by a queue name, as CUPS spells it.
-std::string QueueNamed(CupsConnection& cups, const std::string& name)
+void EnableQueue(CupsConnection& cups, const Queue& queue)
 {
-    const std::vector<Queue> queues = ListQueues(cups);
+    IppPtr request = CupsConnection::NewRequest(IPP_OP_CUPS_ADD_MODIFY_PRINTER, queue.name);
+    ippAddBoolean(request.get(), IPP_TAG_PRINTER, "printer-is-accepting-jobs", 1);
+    ippAddInteger(request.get(), IPP_TAG_PRINTER, IPP_TAG_ENUM, "printer-state", IPP_PSTATE_IDLE);
+    cups.Send(std::move(request), "Cannot enable the printer queue " + Quoted(queue.name));
+}
+
+void MarkQueue(CupsConnection& cups, const Queue& queue, const std::vector<std::string>& users)
+{
+    IppPtr request = CupsConnection::NewRequest(IPP_OP_CUPS_ADD_MODIFY_PRINTER, queue.name);
+    ippAddString(request.get(), IPP_TAG_PRINTER, IPP_TAG_TEXT, "printer-location", nullptr,
+                 QueueMark(users).c_str());
+    cups.Send(std::move(request), "Cannot record the users of the printer queue " +
+                                      Quoted(queue.name));
+}
+
+void DeleteQueue(CupsConnection& cups, const Queue& queue, const std::string& listedName)
+{
+    cups.Send(CupsConnection::NewRequest(IPP_OP_CUPS_DELETE_PRINTER, queue.name),
+              "Cannot remove the printer " + Quoted(listedName));
+}
+
+std::vector<std::string> Without(std::vector<std::string> users, const std::string& user)
+{
+    users.erase(std::remove(users.begin(), users.end(), user), users.end());
+    return users;
+}
+
+} // namespace
+
+CupsPrintSystem::CupsPrintSystem(std::chrono::milliseconds checkLimit, LoginCheck loggedIn)
+    : shares_(checkLimit), user_(cupsUser()), loggedIn_(std::move(loggedIn))
+{
+}
+
+CupsPrintSystem::~CupsPrintSystem() = default;
+
+CupsConnection& CupsPrintSystem::Cups()
+{
+    if (!cups_)
+        cups_ = std::make_unique<CupsConnection>();
+    return *cups_;
+}
+
+bool CupsPrintSystem::IsMine(const Queue& queue) const
+{
+    const auto users = queue.Users();
+    return users && Contains(*users, user_);
+}
+
+std::vector<Queue> CupsPrintSystem::Queues()
+{
+    std::vector<Queue> queues = ListQueues(Cups());
+    if (!retired_) {
+        retired_ = true;
+        RetireDepartedUsers(queues);
+    }
+    return queues;
+}
+
+// Queues made for users who have no session any more go, so that a shared workstation does
+// not gather every earlier user's printers; their next logon makes them again. Refusals are
+// ignored: a user outside lpadmin may not tidy up.
+void CupsPrintSystem::RetireDepartedUsers(std::vector<Queue>& queues)
+{
+    for (auto queue = queues.begin(); queue != queues.end();) {
+        const auto users = queue->Users();
+        std::vector<std::string> staying;
+        if (users)
+            std::copy_if(users->begin(), users->end(), std::back_inserter(staying),
+                         [this](const std::string& u) { return u == user_ || loggedIn_(u); });
+        try {
+            if (users && staying.empty()) {
+                DeleteQueue(Cups(), *queue, queue->name);
+                queue = queues.erase(queue);
+                continue;
+            }
+            if (users && staying.size() < users->size()) {
+                MarkQueue(Cups(), *queue, staying);
+                queue->location = QueueMark(staying);
+            }
+        } catch (const PrintError&) {
+        }
+        ++queue;
+    }
+}
+
+// The queue that serves a path for this user: one made for the user, else one an
+// administrator made, else one made for other users.
+const Queue* CupsPrintSystem::QueueFor(const std::vector<Queue>& queues, const UncPath& path) const
+{
+    const Queue* found[3] = {nullptr, nullptr, nullptr};
+    for (const Queue& queue : queues) {
+        if (!queue.PrintsTo(path))
+            continue;
+        const int rank = IsMine(queue) ? 0 : !queue.Users() ? 1 : 2;
+        if (found[rank] == nullptr)
+            found[rank] = &queue;
+    }
+    return found[0] ? found[0] : found[1] ? found[1] : found[2];
+}
+
+void CupsPrintSystem::Connect(const std::string& path)
+{
+    const UncPath unc = ParseUncPath(path);
+    shares_.Check(unc);
+    const std::vector<Queue> queues = Queues();
+    const Queue* queue = QueueFor(queues, unc);
+    if (queue == nullptr) {
+        AddQueue(Cups(), QueueNameFor(unc, NamesOf(queues)), unc, QueueMark({user_}));
+    } else if (IsMine(*queue)) {
+        // Only what differs is sent: a user outside lpadmin may not change queues at all.
+        if (!queue->accepting || queue->state == IPP_PSTATE_STOPPED)
+            EnableQueue(Cups(), *queue);
+    } else if (const auto users = queue->Users()) {
+        try {
+            std::vector<std::string> more = *users;
+            more.push_back(user_);
+            MarkQueue(Cups(), *queue, more);
+        } catch (const PrintError&) {
+            // The queue prints all the same; only recording this user needs lpadmin.
+        }
+    }
+    // An administrator's queue for the share is used as it is.
+}
+
+void CupsPrintSystem::Remove(const std::string& listedName)
+{
+    if (!IsNetworkPath(listedName))
+        throw PrintError(Quoted(listedName) +
+                         " is a local printer, not a network printer connection; it is kept.");
+    const std::vector<Queue> queues = Queues();
+    const Queue* queue = QueueFor(queues, ParseUncPath(listedName));
+    if (queue == nullptr)
+        throw PrintError("The printer " + Quoted(listedName) + " is not connected.");
+    if (!IsMine(*queue))
+        throw PrintError("The printer queue " + Quoted(queue->name) + " for " +
+                         Quoted(listedName) + " was not made for this user; it is kept.");
+    const std::vector<std::string> others = Without(*queue->Users(), user_);
+    if (others.empty())
+        DeleteQueue(Cups(), *queue, listedName);
+    else
+        MarkQueue(Cups(), *queue, others);
+}
+
+// The queue named by a network path or by a queue name, as CUPS spells it.
+std::string CupsPrintSystem::QueueNamed(const std::string& name)
+{
+    const std::vector<Queue> queues = Queues();
     if (IsNetworkPath(name)) {
-        const Queue* queue = FindConnection(queues, ParseUncPath(name));
+        const Queue* queue = QueueFor(queues, ParseUncPath(name));
         if (queue == nullptr)
             throw PrintError("The printer " + Quoted(name) + " is not connected.");
         return queue->name;
@@ -135,46 +300,10 @@ std::string QueueNamed(CupsConnection& cups, const std::string& name)
     return found->name;
 }
 
-} // namespace
-
-CupsPrintSystem::CupsPrintSystem(std::chrono::milliseconds checkLimit) : shares_(checkLimit) {}
-
-CupsPrintSystem::~CupsPrintSystem() = default;
-
-CupsConnection& CupsPrintSystem::Cups()
-{
-    if (!cups_)
-        cups_ = std::make_unique<CupsConnection>();
-    return *cups_;
-}
-
-void CupsPrintSystem::Connect(const std::string& path)
-{
-    const UncPath unc = ParseUncPath(path);
-    shares_.Check(unc);
-    CupsConnection& cups = Cups();
-    const std::vector<Queue> queues = ListQueues(cups);
-    const Queue* existing = FindConnection(queues, unc);
-    const std::string name = existing ? existing->name : QueueNameFor(unc, NamesOf(queues));
-    AddOrModifyQueue(cups, name, unc);
-}
-
-void CupsPrintSystem::Remove(const std::string& listedName)
-{
-    if (!IsNetworkPath(listedName))
-        throw PrintError(Quoted(listedName) +
-                         " is a local printer, not a network printer connection; it is kept.");
-    CupsConnection& cups = Cups();
-    const std::string queue = QueueNamed(cups, listedName);
-    cups.Send(CupsConnection::NewRequest(IPP_OP_CUPS_DELETE_PRINTER, queue),
-              "Cannot remove the printer " + Quoted(listedName));
-}
-
 void CupsPrintSystem::SetDefault(const std::string& name)
 {
-    CupsConnection& cups = Cups();
-    const std::string queue = QueueNamed(cups, name);
-    Destinations dests(cups);
+    const std::string queue = QueueNamed(name);
+    Destinations dests(Cups());
     bool found = false;
     for (cups_dest_t& dest : dests) {
         const bool chosen = dest.instance == nullptr && EqualIgnoringCase(dest.name, queue);
@@ -184,18 +313,17 @@ void CupsPrintSystem::SetDefault(const std::string& name)
     if (!found)
         throw PrintError("The printer " + Quoted(name) + " is not among the user's printers.");
     // Writes the user's ~/.cups/lpoptions, as lpoptions -d does (root's too, with CUPS 2.4).
-    if (cupsSetDests2(cups.get(), dests.count(), dests.begin()) != 0)
+    if (cupsSetDests2(Cups().get(), dests.count(), dests.begin()) != 0)
         throw PrintError("Cannot save " + Quoted(name) +
                          " as the default printer: " + cupsLastErrorString() + ".");
 }
 
 std::vector<std::string> CupsPrintSystem::InstalledPrinters()
 {
-    CupsConnection& cups = Cups();
     std::vector<std::string> names;
-    for (const Queue& queue : ListQueues(cups)) {
-        const auto path = PathOf(queue);
-        names.push_back(path ? UncText(*path) : queue.name);
+    for (const Queue& queue : Queues()) {
+        const auto path = queue.Share();
+        names.push_back(path && IsMine(queue) ? UncText(*path) : queue.name);
     }
     return names;
 }

@@ -28,18 +28,23 @@ PrintSystem& ModulePrintSystem::Loaded()
 {
     if (system_)
         return *system_;
-    // Beside the program first, else where the build puts it. Full paths: a run path would
-    // be the caller's, which is not the program when dlopen is intercepted (sanitizers).
-    std::string error;
-    for (const std::string& dir : {ProgramDirectory(), std::string(WD_MODULE_DIR "/")}) {
-        handle_ = dlopen((dir + moduleName_).c_str(), RTLD_NOW | RTLD_LOCAL);
+    // Only places that go with the program itself: a path fixed at build time would let
+    // whoever can later create that folder run code at every logon. Full paths: a run path
+    // would be the caller's, which is not the program when dlopen is intercepted (sanitizers).
+    const std::string program = ProgramDirectory();
+    std::string tried;
+    for (const std::string& dir : {program, program + WD_MODULE_FROM_PROGRAM "/"}) {
+        const std::string file = dir + moduleName_;
+        handle_ = dlopen(file.c_str(), RTLD_NOW | RTLD_LOCAL);
         if (handle_)
             break;
-        error = dlerror();
+        const char* error = dlerror();
+        tried += "\n  " + (error != nullptr ? std::string(error) : file);
     }
     if (!handle_)
-        throw PrintError("The printing module could not be loaded (" + error +
-                         "). It must lie beside the program.");
+        throw PrintError("The printing module " + moduleName_ +
+                         " could not be loaded; it must lie beside the program or in its "
+                         "installed library folder. Tried:" + tried);
     using Factory = PrintSystem* (*)();
     auto create = reinterpret_cast<Factory>(dlsym(handle_, "wd_create_print_system"));
     if (!create)

@@ -4,6 +4,7 @@
 #include "platform/smb/percentencoding.h"
 
 #include <algorithm>
+#include <vector>
 
 namespace
 {
@@ -83,18 +84,35 @@ std::optional<UncPath> UncFromSmbUri(const std::string& uri)
     const std::string scheme = kSmbScheme;
     if (uri.size() <= scheme.size() || !EqualIgnoringCase(uri.substr(0, scheme.size()), scheme))
         return std::nullopt;
-    const std::string rest = uri.substr(scheme.size());
-    const size_t slash = rest.find('/');
-    if (slash == std::string::npos || rest.find('/', slash + 1) != std::string::npos)
+    std::string rest = uri.substr(scheme.size());
+    if (rest.find_first_of("?#") != std::string::npos)
         return std::nullopt;
-    const std::string server = rest.substr(0, slash);
-    const std::string share = rest.substr(slash + 1);
-    // User names, ports, queries and fragments make it something other than a plain share.
-    if (server.find_first_of("@:?#") != std::string::npos ||
-        share.find_first_of("?#") != std::string::npos)
+    // smb://[user[:password]@][workgroup/]server[:port]/share, as CUPS's smb backend reads it:
+    // an administrator's queue with credentials prints to the same share as a plain one.
+    const size_t at = rest.rfind('@', rest.find('/'));
+    if (at != std::string::npos)
+        rest = rest.substr(at + 1);
+    std::vector<std::string> parts;
+    for (size_t begin = 0;;) {
+        const size_t slash = rest.find('/', begin);
+        parts.push_back(rest.substr(begin, slash - begin));
+        if (slash == std::string::npos)
+            break;
+        begin = slash + 1;
+    }
+    if (parts.size() == 3)
+        parts.erase(parts.begin());
+    if (parts.size() != 2)
         return std::nullopt;
+    std::string server = parts[0];
+    if (const size_t colon = server.find(':'); colon != std::string::npos) {
+        const std::string port = server.substr(colon + 1);
+        if (port.empty() || port.find_first_not_of("0123456789") != std::string::npos)
+            return std::nullopt;
+        server.resize(colon);
+    }
     const auto decodedServer = PercentDecode(server);
-    const auto decodedShare = PercentDecode(share);
+    const auto decodedShare = PercentDecode(parts[1]);
     if (!decodedServer || !decodedShare || decodedServer->empty() || decodedShare->empty())
         return std::nullopt;
     const UncPath path{*decodedServer, *decodedShare};

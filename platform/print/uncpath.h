@@ -21,8 +21,8 @@ std::string SmbUri(const UncPath& path);
 // "smb://server", for listing the server's shares.
 std::string SmbServerUri(const std::string& server);
 
-// The path of a device URI of exactly the form smb://server/share, decoded; nothing for any
-// other URI (other schemes, user names, ports, workgroups, deeper paths).
+// The share a device URI prints to: smb://[user[:password]@][workgroup/]server[:port]/share,
+// decoded; nothing for any other URI (other schemes, queries, deeper paths).
 std::optional<UncPath> UncFromSmbUri(const std::string& uri);
 
 // Server and share names compare without regard to letter case, as SMB does.

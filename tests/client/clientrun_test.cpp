@@ -56,9 +56,7 @@ struct ProcessResult {
 // Runs a copy of the real program that lies beside the database, as installed.
 ProcessResult RunProgram(const TempDir& dir, const QStringList& args)
 {
-    std::string copy = dir.File("wdclient");
-    if (!std::filesystem::exists(copy))
-        std::filesystem::copy_file(WD_BINARY_DIR "/client/wdclient", copy);
+    std::string copy = CopyClient(dir);
     QProcess p;
     QElapsedTimer timer;
     timer.start();

@@ -199,7 +199,7 @@ TEST_F(AdminTest, AClientRunsWhileTheAdministrationProgramHoldsTheFile)
          "VALUES ('LAB*', 0);");
     forms->dbform.printerstable.Edit(); // a printer being edited, Config pending too
     forms->dbform.printerstable.FieldByName("Description").SetAsString("pending");
-    std::filesystem::copy_file(WD_BINARY_DIR "/client/wdclient", dir.File("wdclient"));
+    CopyClient(dir);
     QProcess client;
     client.start(QString::fromStdString(dir.File("wdclient")), {"/S", "/CLIENTNAME=LAB1"});
     ASSERT_TRUE(client.waitForFinished(20000));

@@ -2,6 +2,7 @@
 
 #include "tests/client/clientpass.h"
 #include "tests/gui/guidriver.h"
+#include "tests/support/asuser.h"
 #include "tests/support/printstate.h"
 #include "tests/support/tempdir.h"
 #include "tests/support/testservers.h"
@@ -12,6 +13,10 @@
 #include <cups/cups.h>
 #include <filesystem>
 #include <gtest/gtest.h>
+#include <pwd.h>
+#include <spawn.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 namespace
 {
@@ -83,6 +88,20 @@ protected:
     GuiDriver gui;
 };
 
+int RunAndWait(Strings args)
+{
+    std::vector<char*> argv;
+    for (std::string& arg : args)
+        argv.push_back(arg.data());
+    argv.push_back(nullptr);
+    pid_t pid = 0;
+    if (posix_spawn(&pid, argv[0], nullptr, nullptr, argv.data(), environ) != 0)
+        return -1;
+    int status = 0;
+    waitpid(pid, &status, 0);
+    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
 bool Has(const Strings& list, const std::string& item)
 {
     return std::find(list.begin(), list.end(), item) != list.end();
@@ -106,18 +125,58 @@ TEST_F(ClientPrintTest, TwoPrintersAndTheSecondAsDefault)
     EXPECT_TRUE(gui.messages.empty());
 }
 
-TEST_F(ClientPrintTest, ClearingRemovesNetworkConnectionsAndKeepsLocalPrinters)
+TEST_F(ClientPrintTest, ClearingRemovesOnlyTheQueuesTheClientMade)
 {
     std::string laser = Unc("SMB_SHARE_LASER"), plain = Unc("SMB_SHARE_PLAIN");
+    std::string colour = Unc("SMB_SHARE_BRACKETS");
     AddLocalQueue("office-local");
+    // An administrator's queues for SMB printers, one with credentials in its URI.
+    AddQueue("adm-colour", Uri("SMB_SHARE_BRACKETS"));
+    AddQueue("adm-secret", "smb://ws:secret@" + servers->Get("SMB_HOST") + "/other");
     Run(Printer(laser) + Rule("PC1", {laser, "", "", ""}, 5));
-    Run(Printer(plain) + Rule("PC1", {plain, "", "", ""}, 5), {}, true);
+    Run(Printer(plain) + Printer(colour) + Rule("PC1", {plain, colour, "", ""}, 2), {}, true);
     Strings uris = DeviceUris();
     std::sort(uris.begin(), uris.end());
-    EXPECT_EQ(uris, (Strings{"ipp://127.0.0.1:9/ipp/print", Uri("SMB_SHARE_PLAIN")}));
+    EXPECT_EQ(uris, (Strings{"ipp://127.0.0.1:9/ipp/print", Uri("SMB_SHARE_BRACKETS"),
+                             "smb://" + servers->Get("SMB_HOST") + "/other",
+                             Uri("SMB_SHARE_PLAIN")}));
+    EXPECT_EQ(UserDefault(), "adm-colour") << "the administrator's queue serves the rule";
     Strings statuses = Run(Rule("PC1", {"", "", "", ""}, 5), {}, true);
     EXPECT_TRUE(Has(statuses, "Clearing Current Printers"));
-    EXPECT_EQ(QueueNames(), (Strings{"office-local"}));
+    EXPECT_EQ(QueueNames(), (Strings{"adm-colour", "adm-secret", "office-local"}));
+}
+
+TEST_F(ClientPrintTest, AUserOutsideLpadminGetsEveryPrinterWhoseQueueExists)
+{
+    // An earlier logon made nobody's laser queue and an administrator one for plain; colour
+    // would need a new queue, which the stock policy refuses to a user outside lpadmin.
+    std::string laser = Unc("SMB_SHARE_LASER"), plain = Unc("SMB_SHARE_PLAIN");
+    std::string colour = Unc("SMB_SHARE_BRACKETS");
+    AddQueue("for-nobody", Uri("SMB_SHARE_LASER"), "wdclient for nobody");
+    AddQueue("adm-plain", Uri("SMB_SHARE_PLAIN"));
+    MakeDatabase(dir.Path(), "INSERT INTO Config VALUES (0, 0);" + Printer("None") +
+                                 Printer(laser) + Printer(plain) + Printer(colour) +
+                                 Rule("PC1", {laser, plain, colour, ""}, 2));
+    const std::string client = CopyClient(dir);
+    const std::string home = dir.File("home");
+    std::filesystem::create_directory(home);
+    const passwd* nobody = getpwnam("nobody");
+    ASSERT_TRUE(nobody && chown(home.c_str(), nobody->pw_uid, nobody->pw_gid) == 0);
+    std::filesystem::permissions(dir.Path(), std::filesystem::perms::all);
+
+    std::string why;
+    EXPECT_TRUE(RunUnprivileged(
+        [&] {
+            setenv("HOME", home.c_str(), 1);
+            // An error box would wait for ever: offscreen, nobody answers it.
+            return RunAndWait({"/usr/bin/timeout", "60", client, "/S", "/q", "/CLIENTNAME=PC1"}) ==
+                   0;
+        },
+        &why))
+        << why;
+    EXPECT_EQ(QueueNames(), (Strings{"adm-plain", "for-nobody"}));
+    EXPECT_NE(ReadFileBytes(home + "/.cups/lpoptions").find("Default adm-plain"),
+              std::string::npos);
 }
 
 TEST_F(ClientPrintTest, AnUnavailablePrinterIsSkippedYetDefaultMayPointAtIt)
@@ -200,7 +259,7 @@ TEST_F(ClientPrintTest, TheInstalledProgramDoesItsWholeJob)
     std::string laser = Unc("SMB_SHARE_LASER");
     MakeDatabase(dir.Path(), "INSERT INTO Config VALUES (1, 0);" + Printer(laser) +
                                  Rule("WS*", {laser, "", "", ""}, 1));
-    std::filesystem::copy_file(WD_BINARY_DIR "/client/wdclient", dir.File("wdclient"));
+    CopyClient(dir);
     QProcess client;
     client.start(QString::fromStdString(dir.File("wdclient")), {"/S", "/q", "-clientname:ws7"});
     ASSERT_TRUE(client.waitForFinished(30000));
@@ -253,7 +312,7 @@ TEST_F(ClientPrintTest, WithoutAnyNetworkTheRunStillEndsInOrder)
     std::string named = "\\\\" + servers->Get("SMB_NETBIOS_NAME") + "\\laser";
     MakeDatabase(dir.Path(), "INSERT INTO Config VALUES (0, 0);" + Printer(laser) + Printer(named) +
                                  Rule("PC1", {laser, named, "", ""}, 5));
-    std::filesystem::copy_file(WD_BINARY_DIR "/client/wdclient", dir.File("wdclient"));
+    CopyClient(dir);
     QProcess client;
     client.start("unshare", {"--net", QString::fromStdString(dir.File("wdclient")), "/S", "/q",
                              "/CLIENTNAME=PC1"});

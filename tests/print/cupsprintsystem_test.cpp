@@ -89,6 +89,7 @@ TEST_F(printCups, ConnectCreatesRawQueueForTheShare)
     EXPECT_EQ(options["printer-is-accepting-jobs"], "true");
     EXPECT_EQ(options["printer-state"], "3"); // idle, i.e. enabled
     EXPECT_EQ(options["printer-make-and-model"], "Local Raw Printer");
+    EXPECT_EQ(options["printer-location"], std::string("wdclient for ") + cupsUser());
 }
 
 TEST_F(printCups, EveryKindOfPrinterShareConnects)
@@ -142,15 +143,18 @@ TEST_F(printCups, ConnectingAgainKeepsOneQueue)
 {
     const std::string path = Unc("SMB_SHARE_LASER");
     printers_.Connect(path);
+    ASSERT_EQ(RunTool("lpadmin", {"-p", QueueNames().at(0), "-D", "By hand"}).exitCode, 0);
     printers_.Connect(path);
     EXPECT_EQ(QueueNames().size(), 1u);
+    EXPECT_EQ(QueueOptions(QueueNames()[0])["printer-info"], "By hand")
+        << "a queue as it should be is not changed";
 
     // The same printer spelled in other letter case is still the same connection.
     std::string upper = path;
     std::transform(upper.begin(), upper.end(), upper.begin(), ::toupper);
     printers_.Connect(upper);
     EXPECT_EQ(QueueNames().size(), 1u);
-    EXPECT_EQ(printers_.InstalledPrinters(), std::vector<std::string>{upper});
+    EXPECT_EQ(printers_.InstalledPrinters(), std::vector<std::string>{path});
 }
 
 TEST_F(printCups, QueueNamesNeverCollide)
@@ -283,6 +287,7 @@ TEST_F(printCups, AUserWhoMayNotChangePrintersIsToldWhy)
 {
     // As a workstation user outside lpadmin, against a cupsd with the stock policy.
     const bool told = RunUnprivileged([] {
+        cupsSetUser(nullptr); // libcups kept the parent's name
         const std::string message =
             ErrorOf([] { CupsPrintSystem().Connect(Unc("SMB_SHARE_LASER")); });
         std::cout << message << std::endl; // the child ends with _exit
@@ -290,6 +295,71 @@ TEST_F(printCups, AUserWhoMayNotChangePrintersIsToldWhy)
     });
     EXPECT_TRUE(told);
     EXPECT_TRUE(QueueNames().empty());
+
+    // Queues that exist as they should are that user's printers all the same.
+    AddQueue("for-nobody", "smb://" + Env("SMB_HOST") + "/" + Env("SMB_SHARE_LASER"),
+             "wdclient for nobody");
+    AddQueue("adm-plain", "smb://" + Env("SMB_HOST") + "/" + Env("SMB_SHARE_PLAIN"));
+    std::string why;
+    EXPECT_TRUE(RunUnprivileged(
+        [] {
+            cupsSetUser(nullptr); // libcups kept the parent's name
+            CupsPrintSystem printers;
+            printers.Connect(Unc("SMB_SHARE_LASER"));
+            printers.Connect(Unc("SMB_SHARE_PLAIN"));
+            return printers.InstalledPrinters() ==
+                   std::vector<std::string>{"adm-plain", Unc("SMB_SHARE_LASER")};
+        },
+        &why))
+        << why;
+}
+
+TEST_F(printCups, AdministratorsQueuesAreUsedAsTheyAreAndNeverChanged)
+{
+    const std::string host = Env("SMB_HOST");
+    const std::string secret = "smb://ws:secret@" + host + "/" + Env("SMB_SHARE_PLAIN");
+    AddQueue("adm-laser", "smb://" + host + "/" + Env("SMB_SHARE_LASER"), "Room 12");
+    AddQueue("adm-plain", secret);
+    // Holds the name a connection to colour would get, but prints elsewhere.
+    AddQueue(host + "_" + Env("SMB_SHARE_BRACKETS"), "ipp://127.0.0.1:9/ipp/print");
+
+    for (const char* key : {"SMB_SHARE_LASER", "SMB_SHARE_PLAIN", "SMB_SHARE_BRACKETS"})
+        printers_.Connect(Unc(key));
+    EXPECT_EQ(QueueNames().size(), 4u) << "only colour needed a queue";
+    printers_.SetDefault(Unc("SMB_SHARE_PLAIN"));
+    EXPECT_EQ(UserDefault(), "adm-plain");
+
+    const std::vector<std::string> listed = printers_.InstalledPrinters();
+    for (const std::string& item : listed)
+        if (item.rfind("\\\\", 0) == 0)
+            printers_.Remove(item); // what a clearing run does
+    EXPECT_EQ(std::count(listed.begin(), listed.end(), Unc("SMB_SHARE_BRACKETS")), 1);
+    EXPECT_TRUE(Contains(ErrorOf([&] { printers_.Remove(Unc("SMB_SHARE_LASER")); }), "kept"));
+    EXPECT_EQ(QueueNames().size(), 3u);
+    EXPECT_EQ(QueueOptions("adm-laser")["printer-location"], "Room 12");
+    EXPECT_EQ(SavedDeviceUri(*servers_, "adm-plain"), secret);
+}
+
+TEST_F(printCups, QueuesOfDepartedUsersGoAndThoseOfUsersStillLoggedInStay)
+{
+    const std::string me = cupsUser();
+    const std::string laser = "smb://" + Env("SMB_HOST") + "/" + Env("SMB_SHARE_LASER");
+    AddQueue("for-carol", laser, "wdclient for carol");
+    AddQueue("for-carol-bob", laser, "wdclient for carol, bob");
+    AddQueue("for-bob", "smb://" + Env("SMB_HOST") + "/" + Env("SMB_SHARE_PLAIN"),
+             "wdclient for bob");
+    CupsPrintSystem printers(std::chrono::milliseconds(2500),
+                             [](const std::string& user) { return user == "bob"; });
+
+    EXPECT_EQ(printers.InstalledPrinters(), (std::vector<std::string>{"for-bob", "for-carol-bob"}));
+    EXPECT_EQ(QueueOptions("for-carol-bob")["printer-location"], "wdclient for bob");
+
+    // Bob's queue serves this user too, and clearing gives it back to bob alone.
+    printers.Connect(Unc("SMB_SHARE_PLAIN"));
+    EXPECT_EQ(QueueOptions("for-bob")["printer-location"], "wdclient for bob, " + me);
+    EXPECT_EQ(QueueNames().size(), 2u);
+    printers.Remove(Unc("SMB_SHARE_PLAIN"));
+    EXPECT_EQ(QueueOptions("for-bob")["printer-location"], "wdclient for bob");
 }
 
 TEST_F(printCups, AnUnreachableSchedulerIsReportedAsSuch)

@@ -1,7 +1,9 @@
+#include "platform/print/moduleprintsystem.h"
 #include "platform/print/printsystem.h"
 #include "platform/print/queuename.h"
 #include "platform/print/uncpath.h"
 
+#include <filesystem>
 #include <gtest/gtest.h>
 
 namespace
@@ -41,14 +43,17 @@ TEST(printNaming, RejectsWhatIsNotAServerAndShare)
               std::string::npos);
 }
 
-TEST(printNaming, OnlyPlainShareUrisAreNetworkPaths)
+TEST(printNaming, ShareUrisAreReadAsTheSmbBackendReadsThem)
 {
-    EXPECT_TRUE(UncFromSmbUri("SMB://srv/laser"));
+    for (const char* uri : {"SMB://srv/laser", "smb://wg/srv/laser", "smb://user:p@w@srv/laser",
+                            "smb://srv:445/laser"}) {
+        const auto path = UncFromSmbUri(uri);
+        EXPECT_TRUE(path && path->server == "srv" && path->share == "laser") << uri;
+    }
     const std::vector<std::string> uris = {
-        "socket://srv:9100",   "smb://srv",           "smb://srv/",
-        "smb:///laser",        "smb://wg/srv/laser",  "smb://user:pw@srv/laser",
-        "smb://srv:445/laser", "smb://srv/laser?x=1", "smb://srv/la%2",
-        "smb://srv/la%0Aser",  "smb://srv/a%5Cb"};
+        "socket://srv:9100", "smb://srv",           "smb://srv/",     "smb:///laser",
+        "smb://a/b/c/d",     "smb://srv:x/laser",   "smb://srv/la%2", "smb://srv/laser?x=1",
+        "smb://srv/la%0Aser", "smb://srv/a%5Cb"};
     for (const std::string& uri : uris) {
         EXPECT_FALSE(UncFromSmbUri(uri)) << uri;
     }
@@ -66,4 +71,18 @@ TEST(printNaming, QueueNamesAreSafeForCupsAndUnique)
     const std::string longName = QueueNameFor({std::string(300, 's'), std::string(300, 'p')}, {});
     EXPECT_LT(longName.size(), 110u);
     EXPECT_EQ(QueueNameFor({"\xc3\xbc", "\xc3\xbc"}, {}), "x_x");
+}
+
+TEST(printNaming, TheModuleIsLookedForOnlyWhereTheProgramLies)
+{
+    std::string message;
+    try {
+        ModulePrintSystem("libwdprint-missing.so").InstalledPrinters();
+    } catch (const PrintError& e) {
+        message = e.what();
+    }
+    const std::string program = std::filesystem::canonical("/proc/self/exe").parent_path();
+    EXPECT_NE(message.find(program + "/libwdprint-missing.so"), std::string::npos) << message;
+    EXPECT_NE(message.find(program + "/../lib/"), std::string::npos) << message;
+    EXPECT_EQ(message.find(WD_BINARY_DIR "/client"), std::string::npos) << message;
 }

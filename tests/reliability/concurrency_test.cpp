@@ -76,7 +76,7 @@ protected:
             sql += "INSERT INTO MapRules VALUES ('" + Name('R', i) +
                    "', 'v0', 'v0', 'v0', 'v0', 1, 0);";
         MakeDatabase(dir.Path(), sql);
-        std::filesystem::copy_file(WD_BINARY_DIR "/client/wdclient", dir.File("wdclient"));
+        CopyClient(dir);
     }
     Tdbform* OpenAs(bool readOnly, std::unique_ptr<Tdbform>& holder)
     {

@@ -5,6 +5,7 @@
 #include <QProcess>
 #include <cups/cups.h>
 #include <filesystem>
+#include <fstream>
 #include <gtest/gtest.h>
 
 ToolResult RunTool(const std::string& program, const std::vector<std::string>& arguments)
@@ -72,7 +73,25 @@ std::string UserDefault()
 
 void AddLocalQueue(const std::string& name)
 {
+    AddQueue(name, "ipp://127.0.0.1:9/ipp/print");
+}
+
+void AddQueue(const std::string& name, const std::string& uri, const std::string& location)
+{
     const ToolResult result =
-        RunTool("lpadmin", {"-p", name, "-v", "ipp://127.0.0.1:9/ipp/print", "-m", "raw"});
+        RunTool("lpadmin", {"-p", name, "-E", "-v", uri, "-m", "raw", "-L", location});
     ASSERT_EQ(result.exitCode, 0) << result.err;
+}
+
+std::string SavedDeviceUri(const TestServers& servers, const std::string& queue)
+{
+    std::ifstream conf(servers.Get("TESTSERVERS_DIR") + "/cups/printers.conf");
+    bool inQueue = false;
+    for (std::string line; std::getline(conf, line);) {
+        if (line.rfind("<Printer ", 0) == 0 || line.rfind("<DefaultPrinter ", 0) == 0)
+            inQueue = line.substr(line.find(' ') + 1) == queue + ">";
+        else if (inQueue && line.rfind("DeviceURI ", 0) == 0)
+            return line.substr(10);
+    }
+    return "";
 }

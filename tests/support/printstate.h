@@ -28,5 +28,9 @@ std::map<std::string, std::string> QueueOptions(const std::string& queue);
 std::string UserDefault();
 // A queue of the machine's own kind: an IPP printer, nothing to do with SMB.
 void AddLocalQueue(const std::string& name);
+// A queue as an administrator makes it with lpadmin.
+void AddQueue(const std::string& name, const std::string& uri, const std::string& location = "");
+// A queue's device URI as cupsd saved it, credentials and all.
+std::string SavedDeviceUri(const TestServers& servers, const std::string& queue);
 // Where libcups 2.4 keeps the user's default, root's too.
 std::string UserOptionsFile(const TestServers& servers);

@@ -81,3 +81,14 @@ std::string QueryValue(const std::string& dbPath, const std::string& sql)
     sqlite3_close(db);
     return out;
 }
+
+std::string CopyClient(const TempDir& dir)
+{
+    const std::string client = dir.File("wdclient");
+    if (!std::filesystem::exists(client)) {
+        std::filesystem::copy_file(WD_BINARY_DIR "/client/wdclient", client);
+        std::filesystem::create_symlink(WD_BINARY_DIR "/client/libwdprint.so",
+                                        dir.File("libwdprint.so"));
+    }
+    return client;
+}

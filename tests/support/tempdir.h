@@ -24,5 +24,7 @@ void WriteFileBytes(const std::string& path, const std::string& bytes);
 void ExecSql(const std::string& dbPath, const std::string& sql);
 // The first column of the first row of a query, as text; "<no row>" when there is none.
 std::string QueryValue(const std::string& dbPath, const std::string& sql);
+// A copy of the built client in dir, with its printing module beside it, as deployed.
+std::string CopyClient(const TempDir& dir);
 // A new database of ours at dir/wddata.mdb, with SQL run on it afterwards.
 std::string MakeDatabase(const std::string& dir, const std::string& sql = "");
