@@ -21,7 +21,9 @@ connections first when the database says so, and sets the default printer.
 Switches (a switch is /NAME or -NAME, a value follows = or :, names ignore case, the first
 occurrence wins; quote values with blanks: /CLIENTNAME="LAB 12"):
   /S                 do not show the status window
-  /CLIENTNAME=name   test the rules against this name instead of the computer's name
+  /CLIENTNAME=name   test the rules against this name instead of the computer's name,
+                     which is its NetBIOS-style name: the host name up to the first dot,
+                     in upper case, at most 15 characters (as a network scan lists it)
   /q                 no message when a printer cannot be connected
   /NAME=value        gives the placeholder %NAME% in printer paths this value
 
@@ -106,6 +108,10 @@ bool TClientRun::OfferToAddRule()
         QThread::msleep(3000);
         return false;
     }
+    if (const std::string why = WhyNotStorable(ClientName); !why.empty()) {
+        ReportUnstorableName(why);
+        return false;
+    }
     Interaction::Message question;
     question.text = "No Matching Printer Rule is found for this computer. Do you wish to add one?";
     question.caption = "WDCLIENT";
@@ -117,6 +123,32 @@ bool TClientRun::OfferToAddRule()
     form.computername->setText(QString::fromStdString(ClientName));
     form.computername->setEnabled(false);
     return form.ShowModal() == 1;
+}
+
+// A name the add path could not store as a rule that ever matches: it would be asked again
+// at once, and a junk rule added each time.
+std::string TClientRun::WhyNotStorable(const std::string& name)
+{
+    if (name.empty())
+        return "the computer name is empty";
+    if (!IsValidUtf8(name))
+        return "the computer name is not valid UTF-8 text";
+    return "";
+}
+
+void TClientRun::ReportUnstorableName(const std::string& why)
+{
+    const std::string text = "No printer rule matches this computer, and none can be added: " +
+                             why + ". Give the name with /CLIENTNAME=name.";
+    std::string ignored;
+    if (dbform.BrevUtil1.ReadCommandLine("S", ignored)) {
+        std::cerr << "wdclient: " << text << std::endl;
+        return;
+    }
+    Interaction::Message message;
+    message.text = QString::fromStdString(text);
+    message.caption = "WDCLIENT";
+    Interaction::ShowMessage(nullptr, message);
 }
 
 std::string TClientRun::Expand(const std::string& text) const

@@ -28,6 +28,8 @@ private:
     void CheckRules();
     // True when the user added a rule and the check should run again.
     bool OfferToAddRule();
+    static std::string WhyNotStorable(const std::string& name);
+    void ReportUnstorableName(const std::string& why);
     void ApplyRule();
     void MapSlot(int slot);
     void SetDefaultPrinter();

@@ -83,10 +83,14 @@ std::string HostName()
 
 } // namespace
 
+std::string NetBiosName(const std::string& hostName)
+{
+    return UpperCaseAscii(hostName.substr(0, hostName.find('.'))).substr(0, 15);
+}
+
 std::string TBrevUtil::CurrentHostName() const
 {
-    std::string host = HostName();
-    return host.substr(0, host.find('.'));
+    return NetBiosName(HostName());
 }
 
 std::string TBrevUtil::CurrentUserName() const

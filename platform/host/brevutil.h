@@ -19,7 +19,7 @@ public:
     // The directory of the executable, ending with '/'.
     std::string getstartdir() const;
     bool ReadCommandLine(const std::string& name, std::string& value) const;
-    // The short host name, as the system gives it.
+    // The computer's NetBIOS-style name (see NetBiosName), as a network scan shows it.
     std::string CurrentHostName() const;
     std::string CurrentUserName() const;
     // The full host name and the first non-loopback IPv4 address (127.0.0.1 when none).
@@ -35,6 +35,10 @@ private:
     std::vector<std::string> args_;
     std::string startDir_;
 };
+
+// What Windows calls the computer's NetBIOS name: the host name up to its first dot, in
+// upper case (ASCII letters only), at most 15 characters.
+std::string NetBiosName(const std::string& hostName);
 
 // Splits one argument into switch name and value; false when it is not a switch.
 bool ParseSwitch(const std::string& arg, std::string& name, std::string& value, bool& hasValue);

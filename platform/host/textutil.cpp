@@ -38,3 +38,40 @@ int CompareIgnoreCase(std::string_view a, std::string_view b)
         return 0;
     return a.size() < b.size() ? -1 : 1;
 }
+
+namespace
+{
+
+// The length of the UTF-8 sequence starting at text[i], or 0 when it is malformed.
+size_t SequenceLength(std::string_view text, size_t i)
+{
+    const auto byte = [&text](size_t at) { return static_cast<unsigned char>(text[at]); };
+    const unsigned char lead = byte(i);
+    if (lead < 0x80)
+        return 1;
+    size_t length = lead >= 0xC2 && lead <= 0xDF ? 2 : lead >= 0xE0 && lead <= 0xEF ? 3
+                                                     : lead >= 0xF0 && lead <= 0xF4 ? 4 : 0;
+    if (length == 0 || i + length > text.size())
+        return 0;
+    for (size_t k = 1; k < length; ++k)
+        if ((byte(i + k) & 0xC0) != 0x80)
+            return 0;
+    const unsigned char second = byte(i + 1);
+    if ((lead == 0xE0 && second < 0xA0) || (lead == 0xED && second > 0x9F) ||
+        (lead == 0xF0 && second < 0x90) || (lead == 0xF4 && second > 0x8F))
+        return 0;
+    return length;
+}
+
+} // namespace
+
+bool IsValidUtf8(std::string_view text)
+{
+    for (size_t i = 0; i < text.size();) {
+        const size_t length = SequenceLength(text, i);
+        if (length == 0)
+            return false;
+        i += length;
+    }
+    return true;
+}

@@ -8,3 +8,6 @@ std::string UpperCaseAscii(std::string_view text);
 bool EqualsIgnoreCase(std::string_view a, std::string_view b);
 // <0, 0, >0 like strcmp, folding only the ASCII letters; orders as SQLite's NOCASE.
 int CompareIgnoreCase(std::string_view a, std::string_view b);
+// Whether the bytes are well-formed UTF-8 (no overlong forms, surrogates or values past
+// U+10FFFF).
+bool IsValidUtf8(std::string_view text);

@@ -108,6 +108,28 @@ TEST_F(ClientRunTest, NoMatchAsksToAddARuleAndNoEnds)
     EXPECT_TRUE(shown);
 }
 
+TEST_F(ClientRunTest, NamesThatCannotBeStoredAreNeverOfferedTheAddPath)
+{
+    MakeDatabase(dir.Path(), kNoMatchMayAdd);
+    Answer(QMessageBox::Yes);
+    for (const char* name : {"/CLIENTNAME=", "/CLIENTNAME", "/CLIENTNAME=LAB\xff\xfe",
+                             "/CLIENTNAME=\xed\xa0\x80"}) {
+        SCOPED_TRACE(name);
+        messages.clear();
+        int code = -1;
+        Run({name}, &code);
+        EXPECT_EQ(code, 0);
+        ASSERT_EQ(messages.size(), 1u) << "a message instead of the question";
+        EXPECT_NE(messages[0].text.indexOf("none can be added"), -1);
+    }
+    messages.clear();
+    testing::internal::CaptureStderr();
+    Run({"/S", "/CLIENTNAME="});
+    EXPECT_NE(testing::internal::GetCapturedStderr().find("none can be added"), std::string::npos);
+    EXPECT_TRUE(messages.empty()) << "/S says it on standard error";
+    EXPECT_EQ(QueryValue(dir.File("wddata.mdb"), "SELECT COUNT(*) FROM MapRules"), "0");
+}
+
 TEST_F(ClientRunTest, AnErrorEndingTheRunIsShownAndGivesOne)
 {
     Answer(QMessageBox::Ok);

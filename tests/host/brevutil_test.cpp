@@ -69,7 +69,7 @@ TEST(Host, NamesAndAddress)
     std::string host, ip;
     u.GetHostInfo(host, ip);
     EXPECT_FALSE(host.empty());
-    EXPECT_EQ(u.CurrentHostName(), host.substr(0, host.find('.')));
+    EXPECT_EQ(u.CurrentHostName(), NetBiosName(host));
     EXPECT_FALSE(u.CurrentUserName().empty());
     int a, b, c, d;
     EXPECT_EQ(sscanf(ip.c_str(), "%d.%d.%d.%d", &a, &b, &c, &d), 4) << ip;
@@ -94,4 +94,11 @@ TEST(Text, UpperCasingTouchesOnlyAsciiLetters)
     // Ordered as SQLite's NOCASE orders: '_' before letters.
     EXPECT_LT(CompareIgnoreCase("_x", "a"), 0);
     EXPECT_GT(CompareIgnoreCase("None", "\\\\srv\\p"), 0);
+}
+
+TEST(Host, TheComputerNameIsTheNetBiosName)
+{
+    EXPECT_EQ(NetBiosName("lab12.example.org"), "LAB12");
+    EXPECT_EQ(NetBiosName("workstation-number-twelve"), "WORKSTATION-NUM");
+    EXPECT_EQ(NetBiosName("b\xc3\xbcro"), "B\xc3\xbcRO") << "only ASCII letters change";
 }
