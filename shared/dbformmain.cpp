@@ -1,15 +1,16 @@
 #include "shared/dbformmain.h"
 
+#include "platform/store/connectionstring.h"
 #include "platform/store/storeerror.h"
 
 std::string BuildConnectionString(const std::string& startDir, bool readOnly)
 {
-    std::string s = "Provider=Microsoft.Jet.OLEDB.4.0;Data Source=" + startDir;
+    std::string s = "Provider=Microsoft.Jet.OLEDB.4.0;Data Source=" +
+                    QuoteConnectionValue(startDir + "wddata.mdb");
     if (readOnly)
-        s += "wddata.mdb;Persist Security Info=False;Mode=Read;Jet OLEDB:Database "
-             "Password=vostrelk";
+        s += ";Persist Security Info=False;Mode=Read;Jet OLEDB:Database Password=vostrelk";
     else
-        s += "wddata.mdb;Persist Security Info=False;Jet OLEDB:Database Password=vostrelk";
+        s += ";Persist Security Info=False;Jet OLEDB:Database Password=vostrelk";
     return s;
 }
 

@@ -1,5 +1,6 @@
 // Opening the database through the data module: the connection strings, seeding, sorting.
 
+#include "platform/store/connectionstring.h"
 #include "platform/store/storeerror.h"
 #include "shared/dbformmain.h"
 #include "tests/support/tempdir.h"
@@ -44,6 +45,18 @@ TEST(ConnectionStrings, AreExactlyTheTwoForms)
     EXPECT_EQ(BuildConnectionString("C:\\wd\\", false),
               "Provider=Microsoft.Jet.OLEDB.4.0;Data Source=C:\\wd\\wddata.mdb;Persist Security "
               "Info=False;Jet OLEDB:Database Password=vostrelk");
+}
+
+TEST(ConnectionStrings, AnyFolderNameIsQuotedAndReadBack)
+{
+    for (const std::string folder :
+         {"/srv/a;Mode=x/", "/srv/a;b=c;Mode/", "/srv/it's \"q\"; x/", "/srv/two  blanks /"}) {
+        const ConnectionSettings read = ParseConnectionString(BuildConnectionString(folder, true));
+        EXPECT_EQ(read.dataSource, folder + "wddata.mdb");
+        EXPECT_EQ(read.mode, "Read") << folder;
+        EXPECT_EQ(read.password, "vostrelk") << folder;
+    }
+    EXPECT_THROW(ParseConnectionString("Data Source=\"/srv/a;Mode=Read"), StoreError);
 }
 
 TEST_F(DbformTest, AFreshDatabaseIsSeededOnceWithConfigInEditMode)
