@@ -28,6 +28,8 @@ PrintSystem& ModulePrintSystem::Loaded()
 {
     if (system_)
         return *system_;
+    if (!loadError_.empty()) // looked for once per run
+        throw PrintError(loadError_);
     // Only places that go with the program itself: a path fixed at build time would let
     // whoever can later create that folder run code at every logon. Full paths: a run path
     // would be the caller's, which is not the program when dlopen is intercepted (sanitizers).
@@ -41,10 +43,12 @@ PrintSystem& ModulePrintSystem::Loaded()
         const char* error = dlerror();
         tried += "\n  " + (error != nullptr ? std::string(error) : file);
     }
-    if (!handle_)
-        throw PrintError("The printing module " + moduleName_ +
-                         " could not be loaded; it must lie beside the program or in its "
-                         "installed library folder. Tried:" + tried);
+    if (!handle_) {
+        loadError_ = "The printing module " + moduleName_ +
+                     " could not be loaded; it must lie beside the program or in its installed "
+                     "library folder. Tried:" + tried;
+        throw PrintError(loadError_);
+    }
     using Factory = PrintSystem* (*)();
     auto create = reinterpret_cast<Factory>(dlsym(handle_, "wd_create_print_system"));
     if (!create)

@@ -24,5 +24,6 @@ private:
 
     std::string moduleName_;
     void* handle_ = nullptr;
+    std::string loadError_;
     std::unique_ptr<PrintSystem> system_;
 };
