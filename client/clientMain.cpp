@@ -52,8 +52,9 @@ std::string MapErrorMessage(const std::string& path)
     return "Error mapping " + path + " Does the printer still exist and have drivers associated???";
 }
 
-TMainClientFrm::TMainClientFrm(QWidget* parent)
-    : QWidget(parent, Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint)
+TMainClientFrm::TMainClientFrm(std::unique_ptr<PrintSystem> printSystem, QWidget* parent)
+    : QWidget(parent, Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint),
+      sc(std::move(printSystem))
 {
     InitProductPictures();
     setObjectName("MainClientFrm");
@@ -87,7 +88,8 @@ TMainClientFrm::TMainClientFrm(QWidget* parent)
                        QColor(192, 250, 197));
     status->setAlignment(Qt::AlignCenter);
 
-    sc = CreatePrintSystem();
+    if (!sc)
+        sc = CreatePrintSystem();
     if (QScreen* screen = QGuiApplication::primaryScreen())
         move(screen->geometry().center() - rect().center());
 }

@@ -29,7 +29,9 @@ class TMainClientFrm : public QWidget
 {
     Q_OBJECT
 public:
-    explicit TMainClientFrm(QWidget* parent = nullptr);
+    // printSystem: the printing system to connect through; the OS's own when null.
+    explicit TMainClientFrm(std::unique_ptr<PrintSystem> printSystem = nullptr,
+                            QWidget* parent = nullptr);
 
     // The data module, created after this form.
     void SetDataModule(Tdbform* dbform) { dbform_ = dbform; }

@@ -36,6 +36,9 @@ private:
     std::string startDir_;
 };
 
+// The folder of the running program's file, ending with '/'. Throws std::runtime_error.
+std::string ProgramDirectory();
+
 // What Windows calls the computer's NetBIOS name: the host name up to its first dot, in
 // upper case (ASCII letters only), at most 15 characters.
 std::string NetBiosName(const std::string& hostName);

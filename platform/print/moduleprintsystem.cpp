@@ -1,7 +1,8 @@
 #include "platform/print/moduleprintsystem.h"
 
+#include "platform/host/brevutil.h"
+
 #include <dlfcn.h>
-#include <unistd.h>
 
 ModulePrintSystem::ModulePrintSystem(std::string moduleName) : moduleName_(std::move(moduleName)) {}
 
@@ -10,19 +11,6 @@ ModulePrintSystem::~ModulePrintSystem()
     system_.reset();
     // Left loaded: its libraries may keep threads or handlers until the process ends.
 }
-
-namespace
-{
-
-std::string ProgramDirectory()
-{
-    char buf[4096];
-    ssize_t n = readlink("/proc/self/exe", buf, sizeof buf - 1);
-    std::string path(buf, n > 0 ? static_cast<size_t>(n) : 0);
-    return path.substr(0, path.rfind('/') + 1);
-}
-
-} // namespace
 
 PrintSystem& ModulePrintSystem::Loaded()
 {
