@@ -32,10 +32,14 @@ public:
         smbc_setTimeout(context_, static_cast<int>(timeout.count()));
         // Ask every master browser that answers: each knows only its own subnet's workgroups.
         smbc_setOptionBrowseMaxLmbCount(context_, 0);
-        if (dialects == SmbDialects::Browsing)
+        if (dialects == SmbDialects::Browsing) {
             smbc_setOptionProtocols(context_, "NT1", "NT1");
-        else
+        } else {
             smbc_setOptionProtocols(context_, "NT1", "default");
+            // Else a server's list is asked on 139 first, and a silent or filtered 139 would
+            // use up the deadline of a server that answers on 445.
+            smbc_setPort(context_, 445);
+        }
         if (smbc_init_context(context_) == nullptr) {
             const int error = errno;
             smbc_free_context(context_, 1);

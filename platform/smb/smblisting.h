@@ -16,7 +16,7 @@ struct SmbEntry {
 
 enum class SmbDialects {
     Browsing, // SMB1 only: the browse lists (smb://, smb://WORKGROUP) exist only there
-    Any,      // SMB1 up to the newest: old print servers and current ones alike
+    Any,      // SMB1 up to the newest, on port 445: old print servers and current ones alike
 };
 
 struct SmbListing {
