@@ -138,8 +138,8 @@ DWORD CodeOf(int error, Target::Kind kind)
     }
 }
 
-// A server gets perServer in all, to accept a connection (libsmbclient's connect has no
-// limit) and to list its shares.
+// A server gets perServer in all, to accept a connection and to list its shares. Reaching
+// the port first tells a host that is not there without starting a listing.
 SmbListing ReadServer(const std::string& server, Clock::time_point deadline)
 {
     // A name only NetBIOS knows is left to libsmbclient, which asks by broadcast.

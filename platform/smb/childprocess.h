@@ -14,6 +14,7 @@ public:
     ChildProcess(ChildProcess&& other) noexcept;
     ChildProcess& operator=(ChildProcess&& other) noexcept;
 
+    // Started and not yet stopped, whether or not it has ended by itself.
     bool Running() const { return pid_ > 0; }
     void Stop();
 

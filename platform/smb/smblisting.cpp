@@ -200,6 +200,7 @@ std::optional<SmbListing> Decode(const std::string& message)
     return listing;
 }
 
+// Gives up when the reader has gone.
 void WriteAll(int fd, const std::string& data)
 {
     for (size_t done = 0; done < data.size();) {
