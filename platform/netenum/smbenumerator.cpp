@@ -7,7 +7,6 @@
 
 #include <libsmbclient.h>
 
-#include <algorithm>
 #include <cerrno>
 #include <optional>
 #include <vector>
@@ -17,8 +16,6 @@ namespace
 
 using Clock = std::chrono::steady_clock;
 using std::chrono::milliseconds;
-
-constexpr milliseconds kMinimumAnswerTime(1000);
 
 // What a WNetOpenEnum call lists.
 struct Target {
@@ -141,29 +138,27 @@ DWORD CodeOf(int error, Target::Kind kind)
     }
 }
 
-// A server gets perServer in all: first to accept a connection (libsmbclient's connect has
-// no limit), then, at least a second, for each of its answers.
-SmbListing ReadServer(const std::string& server, milliseconds perServer)
+// A server gets perServer in all, to accept a connection and to list its shares. Reaching
+// the port first tells a host that is not there without starting a listing.
+SmbListing ReadServer(const std::string& server, Clock::time_point deadline)
 {
-    const Clock::time_point deadline = Clock::now() + perServer;
     // A name only NetBIOS knows is left to libsmbclient, which asks by broadcast.
     if (ReachSmbPort(server, deadline) == SmbReach::NoAnswer)
         return {ETIMEDOUT, {}};
-    const auto left = std::chrono::duration_cast<milliseconds>(deadline - Clock::now());
-    return ReadSmbDirectory("smb://" + PercentEncode(server), SmbDialects::Any,
-                            std::max(left, kMinimumAnswerTime));
+    return ReadSmbDirectory("smb://" + PercentEncode(server), SmbDialects::Any, deadline);
 }
 
 SmbListing ReadTarget(const Target& target, milliseconds perServer)
 {
+    const Clock::time_point deadline = Clock::now() + perServer;
     switch (target.kind) {
     case Target::Kind::Server:
-        return ReadServer(target.name, perServer);
+        return ReadServer(target.name, deadline);
     case Target::Kind::Workgroup:
         return ReadSmbDirectory("smb://" + PercentEncode(target.name), SmbDialects::Browsing,
-                                perServer);
+                                deadline);
     default:
-        return ReadSmbDirectory("smb://", SmbDialects::Browsing, perServer);
+        return ReadSmbDirectory("smb://", SmbDialects::Browsing, deadline);
     }
 }
 

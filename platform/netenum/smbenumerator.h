@@ -27,8 +27,7 @@
 class SmbEnumerator : public NetworkEnumerator
 {
 public:
-    // perServer: how long one server may take to give its shares (roughly: a server that
-    // was reached gets at least a second for each answer).
+    // perServer: how long one server (or the browse list) may take to give its list.
     explicit SmbEnumerator(std::chrono::milliseconds perServer = std::chrono::seconds(3));
     ~SmbEnumerator() override;
 

@@ -11,11 +11,6 @@
 namespace
 {
 
-using Clock = std::chrono::steady_clock;
-using std::chrono::milliseconds;
-
-constexpr milliseconds kMinimumSmbTimeout(1000);
-
 std::string UnreachableText(const std::string& server, int error)
 {
     const std::string subject = "The print server \"" + server + "\" ";
@@ -40,13 +35,12 @@ const ShareCheck::Answer& ShareCheck::Ask(const std::string& server)
         return known->second;
     Answer answer;
     try {
-        const Clock::time_point start = Clock::now();
+        const auto deadline = std::chrono::steady_clock::now() + limit_;
         // A name only NetBIOS knows is left to libsmbclient, which asks by broadcast.
         int error = 0;
-        if (ReachSmbPort(server, start + limit_ * 5 / 6, &error) == SmbReach::NoAnswer)
+        if (ReachSmbPort(server, deadline, &error) == SmbReach::NoAnswer)
             throw PrintError(UnreachableText(server, error));
-        const auto left = std::chrono::duration_cast<milliseconds>(start + limit_ - Clock::now());
-        answer.shares = ListShares(server, std::max(left, kMinimumSmbTimeout));
+        answer.shares = ListShares(server, deadline);
     } catch (const PrintError& e) {
         answer.error = e.what();
     }

@@ -14,8 +14,7 @@
 class ShareCheck
 {
 public:
-    // A server must accept a connection within 5/6 of `limit`; libsmbclient then waits at
-    // most the rest (at least a second) for each answer.
+    // A server gets `limit` in all, to accept a connection and to list its shares.
     explicit ShareCheck(std::chrono::milliseconds limit) : limit_(limit) {}
 
     // Throws PrintError saying what failed.

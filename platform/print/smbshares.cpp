@@ -53,9 +53,10 @@ SmbShare::Kind KindOf(unsigned int type)
 
 } // namespace
 
-std::vector<SmbShare> ListShares(const std::string& server, std::chrono::milliseconds timeout)
+std::vector<SmbShare> ListShares(const std::string& server,
+                                 std::chrono::steady_clock::time_point deadline)
 {
-    const SmbListing listing = ReadSmbDirectory(SmbServerUri(server), SmbDialects::Any, timeout);
+    const SmbListing listing = ReadSmbDirectory(SmbServerUri(server), SmbDialects::Any, deadline);
     if (listing.error != 0)
         throw PrintError(ListingError(server, listing.error));
     std::vector<SmbShare> shares;

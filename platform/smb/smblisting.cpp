@@ -1,21 +1,29 @@
 #include "platform/smb/smblisting.h"
 
+#include <fcntl.h>
 #include <ifaddrs.h>
 #include <libsmbclient.h>
 #include <net/if.h>
+#include <poll.h>
+#include <unistd.h>
 
 #include <cerrno>
-#include <mutex>
+#include <cstdint>
+#include <cstring>
+#include <optional>
+#include <system_error>
 
 namespace
 {
+
+using Clock = std::chrono::steady_clock;
+using std::chrono::milliseconds;
 
 // Owns a libsmbclient context set up for one listing.
 class SmbContext
 {
 public:
-    SmbContext(SmbDialects dialects, std::chrono::milliseconds timeout)
-        : context_(smbc_new_context())
+    SmbContext(SmbDialects dialects, milliseconds timeout) : context_(smbc_new_context())
     {
         if (context_ == nullptr)
             return;
@@ -24,10 +32,14 @@ public:
         smbc_setTimeout(context_, static_cast<int>(timeout.count()));
         // Ask every master browser that answers: each knows only its own subnet's workgroups.
         smbc_setOptionBrowseMaxLmbCount(context_, 0);
-        if (dialects == SmbDialects::Browsing)
+        if (dialects == SmbDialects::Browsing) {
             smbc_setOptionProtocols(context_, "NT1", "NT1");
-        else
+        } else {
             smbc_setOptionProtocols(context_, "NT1", "default");
+            // Else a server's list is asked on 139 first, and a silent or filtered 139 would
+            // use up the deadline of a server that answers on 445.
+            smbc_setPort(context_, 445);
+        }
         if (smbc_init_context(context_) == nullptr) {
             const int error = errno;
             smbc_free_context(context_, 1);
@@ -74,7 +86,8 @@ private:
 };
 
 // libsmbclient ends the whole process (exit(1)) when it finds no interface that is up with
-// an address, so it is not asked then.
+// an address; in the child that would run this process's atexit handlers. So it is not
+// asked then.
 bool AnyInterfaceUp()
 {
     ifaddrs* interfaces = nullptr;
@@ -93,18 +106,10 @@ int ErrnoOr(int fallback)
     return errno != 0 ? errno : fallback;
 }
 
-} // namespace
-
-SmbListing ReadSmbDirectory(const std::string& url, SmbDialects dialects,
-                            std::chrono::milliseconds timeout)
+// The listing through libsmbclient in this process; `timeout` bounds each wait.
+SmbListing ReadHere(const std::string& url, SmbDialects dialects, milliseconds timeout)
 {
-    static std::mutex oneAtATime;
-    const std::lock_guard<std::mutex> lock(oneAtATime);
     SmbListing listing;
-    if (!AnyInterfaceUp()) {
-        listing.error = ENETDOWN;
-        return listing;
-    }
     errno = 0;
     SmbContext context(dialects, timeout);
     if (context.get() == nullptr) {
@@ -121,4 +126,170 @@ SmbListing ReadSmbDirectory(const std::string& url, SmbDialects dialects,
         listing.entries.push_back(
             {entry->smbc_type, entry->name, entry->comment != nullptr ? entry->comment : ""});
     return listing;
+}
+
+// What the child sends: the error, then type, name and comment of each entry; numbers as
+// 4 bytes, texts after their length.
+void PutNumber(std::string& out, uint32_t number)
+{
+    out.append(reinterpret_cast<const char*>(&number), sizeof number);
+}
+
+void PutText(std::string& out, const std::string& text)
+{
+    PutNumber(out, static_cast<uint32_t>(text.size()));
+    out += text;
+}
+
+std::string Encode(const SmbListing& listing)
+{
+    std::string out;
+    PutNumber(out, static_cast<uint32_t>(listing.error));
+    for (const SmbEntry& entry : listing.entries) {
+        PutNumber(out, entry.type);
+        PutText(out, entry.name);
+        PutText(out, entry.comment);
+    }
+    return out;
+}
+
+class Decoder
+{
+public:
+    explicit Decoder(const std::string& in) : in_(in) {}
+
+    bool AtEnd() const { return at_ == in_.size(); }
+    bool Number(uint32_t& number)
+    {
+        if (in_.size() - at_ < sizeof number)
+            return false;
+        std::memcpy(&number, in_.data() + at_, sizeof number);
+        at_ += sizeof number;
+        return true;
+    }
+    bool Text(std::string& text)
+    {
+        uint32_t size = 0;
+        if (!Number(size) || in_.size() - at_ < size)
+            return false;
+        text.assign(in_, at_, size);
+        at_ += size;
+        return true;
+    }
+
+private:
+    const std::string& in_;
+    size_t at_ = 0;
+};
+
+// Nothing when the message is cut short: the child ended before it had said everything.
+std::optional<SmbListing> Decode(const std::string& message)
+{
+    Decoder in(message);
+    uint32_t error = 0;
+    if (!in.Number(error))
+        return std::nullopt;
+    SmbListing listing;
+    listing.error = static_cast<int>(error);
+    while (!in.AtEnd()) {
+        SmbEntry entry;
+        if (!in.Number(entry.type) || !in.Text(entry.name) || !in.Text(entry.comment))
+            return std::nullopt;
+        listing.entries.push_back(std::move(entry));
+    }
+    return listing;
+}
+
+// Gives up when the reader has gone.
+void WriteAll(int fd, const std::string& data)
+{
+    for (size_t done = 0; done < data.size();) {
+        const ssize_t written = write(fd, data.data() + done, data.size() - done);
+        if (written < 0 && errno != EINTR)
+            return;
+        done += written > 0 ? static_cast<size_t>(written) : 0;
+    }
+}
+
+// Reads until the other end is closed (0) or the deadline (ETIMEDOUT), else an errno.
+int ReadAll(int fd, Clock::time_point deadline, std::string& out)
+{
+    pollfd wanted{fd, POLLIN, 0};
+    char buffer[16384];
+    for (;;) {
+        const auto left = std::chrono::ceil<milliseconds>(deadline - Clock::now());
+        if (left.count() <= 0)
+            return ETIMEDOUT;
+        const int ready = poll(&wanted, 1, static_cast<int>(left.count()));
+        if (ready < 0 && errno != EINTR)
+            return errno;
+        if (ready <= 0)
+            continue;
+        const ssize_t got = read(fd, buffer, sizeof buffer);
+        if (got == 0)
+            return 0;
+        if (got > 0)
+            out.append(buffer, static_cast<size_t>(got));
+        else if (errno != EINTR)
+            return errno;
+    }
+}
+
+struct Pipe {
+    UniqueFd read, write;
+};
+
+Pipe MakePipe()
+{
+    int ends[2];
+    if (pipe2(ends, O_CLOEXEC) != 0)
+        throw std::system_error(errno, std::generic_category(), "pipe");
+    return {UniqueFd(ends[0]), UniqueFd(ends[1])};
+}
+
+} // namespace
+
+SmbListingRequest::SmbListingRequest(const std::string& url, SmbDialects dialects,
+                                     Clock::time_point deadline)
+    : deadline_(deadline)
+{
+    if (!AnyInterfaceUp()) {
+        error_ = ENETDOWN;
+        return;
+    }
+    const auto timeout = std::chrono::ceil<milliseconds>(deadline - Clock::now());
+    if (timeout.count() <= 0) {
+        error_ = ETIMEDOUT;
+        return;
+    }
+    try {
+        Pipe pipe = MakePipe();
+        child_ = ChildProcess::Start(
+            [&] { WriteAll(pipe.write.get(), Encode(ReadHere(url, dialects, timeout))); });
+        answer_ = std::move(pipe.read);
+        // Our copy of the writing end closes here, so that the child's closing is seen.
+    } catch (const std::system_error& e) {
+        error_ = e.code().value();
+    }
+}
+
+SmbListingRequest::~SmbListingRequest() = default;
+
+SmbListing SmbListingRequest::Wait()
+{
+    if (!child_.Running())
+        return {error_ != 0 ? error_ : EINVAL, {}};
+    std::string message;
+    const int error = ReadAll(answer_.get(), deadline_, message);
+    child_.Stop();
+    answer_.Reset();
+    if (error != 0)
+        return {error, {}};
+    return Decode(message).value_or(SmbListing{EIO, {}});
+}
+
+SmbListing ReadSmbDirectory(const std::string& url, SmbDialects dialects,
+                            Clock::time_point deadline)
+{
+    return SmbListingRequest(url, dialects, deadline).Wait();
 }

@@ -1,5 +1,8 @@
 #pragma once
 
+#include "platform/smb/childprocess.h"
+#include "platform/smb/uniquefd.h"
+
 #include <chrono>
 #include <string>
 #include <vector>
@@ -13,18 +16,42 @@ struct SmbEntry {
 
 enum class SmbDialects {
     Browsing, // SMB1 only: the browse lists (smb://, smb://WORKGROUP) exist only there
-    Any,      // SMB1 up to the newest: old print servers and current ones alike
+    Any,      // SMB1 up to the newest, on port 445: old print servers and current ones alike
 };
 
 struct SmbListing {
-    int error = 0; // errno of an opening that failed (ENETDOWN: no interface is up); 0 if read
+    int error = 0; // errno of an opening that failed (ETIMEDOUT: no answer by the deadline,
+                   // ENETDOWN: no interface is up); 0 if read
     std::vector<SmbEntry> entries;
 };
 
-// Reads a whole smb:// directory (smb://, smb://WORKGROUP or smb://SERVER) at once, as the
-// user's Kerberos ticket if there is one, else as a guest. `timeout` bounds each wait for an
-// answer of a server that was reached. The dialects are libsmbclient's process-wide setting,
-// so they are set again for every listing. Calls are serialized: this build of libsmbclient
-// has no thread support.
+// A listing under way in a child process of its own. libsmbclient has no overall time-out:
+// each exchange has its own, a silent port 139 holds it 20 s, and a server that answers
+// slowly adds them up. A process can be stopped whatever it is doing, and, as libsmbclient
+// has no thread support here, several can only run at once as processes. The child does the
+// libsmbclient work only and ends with _exit.
+class SmbListingRequest
+{
+public:
+    // Starts reading a whole smb:// directory (smb://, smb://WORKGROUP or smb://SERVER), as
+    // the user's Kerberos ticket if there is one, else as a guest.
+    SmbListingRequest(const std::string& url, SmbDialects dialects,
+                      std::chrono::steady_clock::time_point deadline);
+    // Stops and reaps the child if it still runs.
+    ~SmbListingRequest();
+    SmbListingRequest(const SmbListingRequest&) = delete;
+    SmbListingRequest& operator=(const SmbListingRequest&) = delete;
+
+    // The listing, or error ETIMEDOUT when the child has not given it by the deadline.
+    SmbListing Wait();
+
+private:
+    std::chrono::steady_clock::time_point deadline_;
+    int error_ = 0; // why no child was started
+    UniqueFd answer_;
+    ChildProcess child_;
+};
+
+// One listing, started and waited for.
 SmbListing ReadSmbDirectory(const std::string& url, SmbDialects dialects,
-                            std::chrono::milliseconds timeout);
+                            std::chrono::steady_clock::time_point deadline);

@@ -1,9 +1,10 @@
 #include "platform/smb/smbreach.h"
 
+#include "platform/smb/uniquefd.h"
+
 #include <netdb.h>
 #include <poll.h>
 #include <sys/socket.h>
-#include <unistd.h>
 
 #include <cerrno>
 #include <future>
@@ -24,23 +25,6 @@ using AddrInfoPtr = std::unique_ptr<addrinfo, AddrInfoDeleter>;
 struct Lookup {
     int status = EAI_FAIL;
     AddrInfoPtr addresses;
-};
-
-class Socket
-{
-public:
-    explicit Socket(int fd) : fd_(fd) {}
-    ~Socket()
-    {
-        if (fd_ >= 0)
-            close(fd_);
-    }
-    Socket(const Socket&) = delete;
-    Socket& operator=(const Socket&) = delete;
-    int get() const { return fd_; }
-
-private:
-    int fd_;
 };
 
 Lookup Resolve(const std::string& host, int flags)
@@ -76,8 +60,8 @@ std::optional<Lookup> ResolveBefore(const std::string& host, Clock::time_point d
 // 0 when it connected, else the errno of the failure (ETIMEDOUT at the deadline).
 int ConnectBefore(const addrinfo& address, Clock::time_point deadline)
 {
-    Socket socket(::socket(address.ai_family, address.ai_socktype | SOCK_NONBLOCK | SOCK_CLOEXEC,
-                           address.ai_protocol));
+    UniqueFd socket(::socket(address.ai_family, address.ai_socktype | SOCK_NONBLOCK | SOCK_CLOEXEC,
+                             address.ai_protocol));
     if (socket.get() < 0)
         return errno;
     if (connect(socket.get(), address.ai_addr, address.ai_addrlen) == 0)

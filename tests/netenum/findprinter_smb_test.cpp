@@ -205,8 +205,9 @@ TEST_F(RefusingDatabaseTest, RefusedPrintersAreReportedOnceAndTheOthersStillTrie
     EXPECT_EQ(Stored("select count(*) from printers"), before);
 }
 
-// A print server whose smbd has stopped: connections to it are refused, as to the refusing
-// test host. The scan goes on past it and keeps what the others gave, without a message.
+// Print servers whose smbd has stopped (connections are refused, as by the refusing test host)
+// or hangs (silent, or answering a byte at a time). The scan goes on past each at its
+// deadline and keeps what the others gave, without a message.
 class StoppedServerTest : public FindDialogTest
 {
 protected:
@@ -215,8 +216,9 @@ protected:
 
 TEST_F(StoppedServerTest, TheScanKeepsWhatItFoundAndSaysNothing)
 {
-    Open(std::make_unique<ServersAsTop>(std::vector<std::string>{
-        servers.Get("SMB_REFUSING_HOST"), servers.Get("SMB_HOST"), servers.Get("SMB_DEAD_HOST")}));
+    Open(std::make_unique<ServersAsTop>(
+        std::vector<std::string>{servers.Get("SMB_REFUSING_HOST"), servers.Get("SMB_DEAD_HOST"),
+                                 servers.Get("SMB_TRICKLING_HOST"), servers.Get("SMB_HOST")}));
     InDialog([this](Tfindprinterfrm& dialog) {
         ExpectPrinters(ByPath(Scan(dialog)), ExpectedPrinters(servers, servers.Get("SMB_HOST")));
         EXPECT_FALSE(dialog.progress->isVisible());
