@@ -4,6 +4,7 @@
 #include "client/uncmap.h"
 #include "platform/dbwidgets/dbedit.h"
 #include "platform/host/textutil.h"
+#include "platform/smb/smbpath.h"
 #include "platform/ui/interaction.h"
 #include "shared/dbformmain.h"
 #include "shared/ruledetails.h"
@@ -208,7 +209,7 @@ void TClientRun::ClearNetworkPrinters()
         return;
     }
     for (const std::string& name : installed) {
-        if (name.rfind("\\\\", 0) != 0)
+        if (!IsNetworkPath(name))
             continue;
         try {
             MainClientFrm.sc->Remove(name);

@@ -1,11 +1,9 @@
 #include "platform/netenum/smbenumerator.h"
 
 #include "platform/netenum/resourcebuffer.h"
-#include "platform/smb/percentencoding.h"
 #include "platform/smb/smblisting.h"
-#include "platform/smb/smbreach.h"
-
-#include <libsmbclient.h>
+#include "platform/smb/smbpath.h"
+#include "platform/smb/smbserver.h"
 
 #include <cerrno>
 #include <optional>
@@ -40,7 +38,7 @@ DWORD ParseContainer(const NetResource* container, Target& target)
     const std::string remote = container->lpRemoteName;
     if (container->dwDisplayType == RESOURCEDISPLAYTYPE_SHARE)
         return ERROR_NOT_CONTAINER;
-    if (remote.starts_with("\\\\")) {
+    if (IsNetworkPath(remote)) {
         const std::string server = remote.substr(2);
         if (server.empty())
             return ERROR_BAD_NETPATH;
@@ -75,17 +73,17 @@ std::optional<ResourceEntry> ShareEntry(const Target& target, const SmbEntry& sh
     if (share.name.empty() || share.name.back() == '$')
         return std::nullopt;
     return MakeEntry(type, RESOURCEDISPLAYTYPE_SHARE, RESOURCEUSAGE_CONNECTABLE,
-                     "\\\\" + target.name + "\\" + share.name, share.comment);
+                     UncText({target.name, share.name}), share.comment);
 }
 
 // What each level holds. libsmbclient reads smb://NAME as a workgroup when NAME is one, so a
 // server named like a workgroup would otherwise list servers again, and the walk never end.
-bool BelongsTo(Target::Kind kind, unsigned int type)
+bool BelongsTo(Target::Kind kind, SmbKind type)
 {
     switch (type) {
-    case SMBC_WORKGROUP:
+    case SmbKind::Workgroup:
         return kind == Target::Kind::Network;
-    case SMBC_SERVER:
+    case SmbKind::Server:
         return kind == Target::Kind::Workgroup;
     default:
         return kind == Target::Kind::Server;
@@ -94,18 +92,18 @@ bool BelongsTo(Target::Kind kind, unsigned int type)
 
 std::optional<ResourceEntry> EntryOf(const Target& target, const SmbEntry& smb)
 {
-    if (!BelongsTo(target.kind, smb.type))
+    if (!BelongsTo(target.kind, smb.kind))
         return std::nullopt;
-    switch (smb.type) {
-    case SMBC_WORKGROUP:
+    switch (smb.kind) {
+    case SmbKind::Workgroup:
         return MakeEntry(RESOURCETYPE_ANY, RESOURCEDISPLAYTYPE_DOMAIN, RESOURCEUSAGE_CONTAINER,
                          smb.name, smb.comment);
-    case SMBC_SERVER:
+    case SmbKind::Server:
         return MakeEntry(RESOURCETYPE_ANY, RESOURCEDISPLAYTYPE_SERVER, RESOURCEUSAGE_CONTAINER,
-                         "\\\\" + smb.name, smb.comment);
-    case SMBC_PRINTER_SHARE:
+                         ServerPath(smb.name), smb.comment);
+    case SmbKind::PrinterShare:
         return ShareEntry(target, smb, RESOURCETYPE_PRINT);
-    case SMBC_FILE_SHARE:
+    case SmbKind::DiskShare:
         return ShareEntry(target, smb, RESOURCETYPE_DISK);
     default:
         return std::nullopt;
@@ -138,27 +136,17 @@ DWORD CodeOf(int error, Target::Kind kind)
     }
 }
 
-// A server gets perServer in all, to accept a connection and to list its shares. Reaching
-// the port first tells a host that is not there without starting a listing.
-SmbListing ReadServer(const std::string& server, Clock::time_point deadline)
-{
-    // A name only NetBIOS knows is left to libsmbclient, which asks by broadcast.
-    if (ReachSmbPort(server, deadline) == SmbReach::NoAnswer)
-        return {ETIMEDOUT, {}};
-    return ReadSmbDirectory("smb://" + PercentEncode(server), SmbDialects::Any, deadline);
-}
-
+// A server gets perServer in all, to accept a connection and to list its shares.
 SmbListing ReadTarget(const Target& target, milliseconds perServer)
 {
     const Clock::time_point deadline = Clock::now() + perServer;
     switch (target.kind) {
     case Target::Kind::Server:
-        return ReadServer(target.name, deadline);
+        return ReadServerShares(target.name, deadline);
     case Target::Kind::Workgroup:
-        return ReadSmbDirectory("smb://" + PercentEncode(target.name), SmbDialects::Browsing,
-                                deadline);
+        return ReadSmbDirectory(SmbServerUri(target.name), SmbDialects::Browsing, deadline);
     default:
-        return ReadSmbDirectory("smb://", SmbDialects::Browsing, deadline);
+        return ReadSmbDirectory(SmbNetworkUri(), SmbDialects::Browsing, deadline);
     }
 }
 

@@ -1,10 +1,12 @@
 #include "platform/print/cupsprintsystem.h"
 
+#include "platform/host/textutil.h"
 #include "platform/print/cupsconnection.h"
 #include "platform/print/queuemark.h"
 #include "platform/print/queuename.h"
 #include "platform/print/sharecheck.h"
-#include "platform/print/uncpath.h"
+#include "platform/smb/smberror.h"
+#include "platform/smb/smbpath.h"
 
 #include <cups/cups.h>
 
@@ -52,9 +54,14 @@ private:
     int count_ = 0;
 };
 
-bool IsNetworkPath(const std::string& name)
+// A path as the printing system reports a bad one.
+UncPath PrinterPath(const std::string& text)
 {
-    return name.rfind("\\\\", 0) == 0;
+    try {
+        return ParseUncPath(text);
+    } catch (const SmbError& e) {
+        throw PrintError(e.what());
+    }
 }
 
 std::string Quoted(const std::string& text)
@@ -241,7 +248,7 @@ const Queue* CupsPrintSystem::QueueFor(const std::vector<Queue>& queues, const U
 
 void CupsPrintSystem::Connect(const std::string& path)
 {
-    const UncPath unc = ParseUncPath(path);
+    const UncPath unc = PrinterPath(path);
     shares_.Check(unc);
     const std::vector<Queue> queues = Queues();
     const Queue* queue = QueueFor(queues, unc);
@@ -269,7 +276,7 @@ void CupsPrintSystem::Remove(const std::string& listedName)
         throw PrintError(Quoted(listedName) +
                          " is a local printer, not a network printer connection; it is kept.");
     const std::vector<Queue> queues = Queues();
-    const Queue* queue = QueueFor(queues, ParseUncPath(listedName));
+    const Queue* queue = QueueFor(queues, PrinterPath(listedName));
     if (queue == nullptr)
         throw PrintError("The printer " + Quoted(listedName) + " is not connected.");
     if (!IsMine(*queue))
@@ -287,13 +294,13 @@ std::string CupsPrintSystem::QueueNamed(const std::string& name)
 {
     const std::vector<Queue> queues = Queues();
     if (IsNetworkPath(name)) {
-        const Queue* queue = QueueFor(queues, ParseUncPath(name));
+        const Queue* queue = QueueFor(queues, PrinterPath(name));
         if (queue == nullptr)
             throw PrintError("The printer " + Quoted(name) + " is not connected.");
         return queue->name;
     }
     const auto found = std::find_if(queues.begin(), queues.end(), [&name](const Queue& queue) {
-        return EqualIgnoringCase(queue.name, name);
+        return EqualsIgnoreCase(queue.name, name);
     });
     if (found == queues.end())
         throw PrintError("There is no printer named " + Quoted(name) + ".");
@@ -306,7 +313,7 @@ void CupsPrintSystem::SetDefault(const std::string& name)
     Destinations dests(Cups());
     bool found = false;
     for (cups_dest_t& dest : dests) {
-        const bool chosen = dest.instance == nullptr && EqualIgnoringCase(dest.name, queue);
+        const bool chosen = dest.instance == nullptr && EqualsIgnoreCase(dest.name, queue);
         dest.is_default = chosen ? 1 : 0;
         found = found || chosen;
     }

@@ -4,7 +4,7 @@
 #include "platform/print/sharecheck.h"
 
 #include "platform/print/logins.h"
-#include "platform/print/uncpath.h"
+#include "platform/smb/smbpath.h"
 
 #include <chrono>
 #include <functional>

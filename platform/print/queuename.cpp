@@ -1,5 +1,7 @@
 #include "platform/print/queuename.h"
 
+#include "platform/host/textutil.h"
+
 #include <algorithm>
 #include <cctype>
 
@@ -34,7 +36,7 @@ std::string Sanitize(const std::string& text)
 bool IsTaken(const std::string& name, const std::vector<std::string>& taken)
 {
     return std::any_of(taken.begin(), taken.end(), [&name](const std::string& other) {
-        return EqualIgnoringCase(name, other);
+        return EqualsIgnoreCase(name, other);
     });
 }
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "platform/print/uncpath.h"
+#include "platform/smb/smbpath.h"
 
 #include <string>
 #include <vector>

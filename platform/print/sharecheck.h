@@ -1,7 +1,7 @@
 #pragma once
 
-#include "platform/print/smbshares.h"
-#include "platform/print/uncpath.h"
+#include "platform/smb/smblisting.h"
+#include "platform/smb/smbpath.h"
 
 #include <chrono>
 #include <map>
@@ -22,7 +22,7 @@ public:
 
 private:
     struct Answer {
-        std::vector<SmbShare> shares;
+        std::vector<SmbEntry> shares;
         std::string error; // why the server could not be asked; empty when it answered
     };
     const Answer& Ask(const std::string& server);

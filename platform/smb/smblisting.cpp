@@ -101,6 +101,22 @@ bool AnyInterfaceUp()
     return up;
 }
 
+SmbKind KindOf(unsigned int type)
+{
+    switch (type) {
+    case SMBC_WORKGROUP:
+        return SmbKind::Workgroup;
+    case SMBC_SERVER:
+        return SmbKind::Server;
+    case SMBC_PRINTER_SHARE:
+        return SmbKind::PrinterShare;
+    case SMBC_FILE_SHARE:
+        return SmbKind::DiskShare;
+    default:
+        return SmbKind::Other;
+    }
+}
+
 int ErrnoOr(int fallback)
 {
     return errno != 0 ? errno : fallback;
@@ -123,12 +139,12 @@ SmbListing ReadHere(const std::string& url, SmbDialects dialects, milliseconds t
         return listing;
     }
     while (const smbc_dirent* entry = directory.Next())
-        listing.entries.push_back(
-            {entry->smbc_type, entry->name, entry->comment != nullptr ? entry->comment : ""});
+        listing.entries.push_back({KindOf(entry->smbc_type), entry->name,
+                                   entry->comment != nullptr ? entry->comment : ""});
     return listing;
 }
 
-// What the child sends: the error, then type, name and comment of each entry; numbers as
+// What the child sends: the error, then kind, name and comment of each entry; numbers as
 // 4 bytes, texts after their length.
 void PutNumber(std::string& out, uint32_t number)
 {
@@ -146,7 +162,7 @@ std::string Encode(const SmbListing& listing)
     std::string out;
     PutNumber(out, static_cast<uint32_t>(listing.error));
     for (const SmbEntry& entry : listing.entries) {
-        PutNumber(out, entry.type);
+        PutNumber(out, static_cast<uint32_t>(entry.kind));
         PutText(out, entry.name);
         PutText(out, entry.comment);
     }
@@ -193,8 +209,11 @@ std::optional<SmbListing> Decode(const std::string& message)
     listing.error = static_cast<int>(error);
     while (!in.AtEnd()) {
         SmbEntry entry;
-        if (!in.Number(entry.type) || !in.Text(entry.name) || !in.Text(entry.comment))
+        uint32_t kind = 0;
+        if (!in.Number(kind) || kind > static_cast<uint32_t>(SmbKind::Other) ||
+            !in.Text(entry.name) || !in.Text(entry.comment))
             return std::nullopt;
+        entry.kind = static_cast<SmbKind>(kind);
         listing.entries.push_back(std::move(entry));
     }
     return listing;

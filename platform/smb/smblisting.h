@@ -4,12 +4,15 @@
 #include "platform/smb/uniquefd.h"
 
 #include <chrono>
+#include <cstdint>
 #include <string>
 #include <vector>
 
-// One entry of an smb:// directory, as libsmbclient gives it (names as raw UTF-8).
+enum class SmbKind : uint32_t { Workgroup, Server, PrinterShare, DiskShare, Other };
+
+// One entry of an smb:// directory (names as raw UTF-8).
 struct SmbEntry {
-    unsigned int type; // SMBC_WORKGROUP, SMBC_SERVER, SMBC_PRINTER_SHARE, SMBC_FILE_SHARE, ...
+    SmbKind kind;
     std::string name;
     std::string comment;
 };

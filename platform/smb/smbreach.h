@@ -9,9 +9,8 @@ enum class SmbReach {
     NoAnswer,    // refused, unreachable, or nothing before the deadline
 };
 
-// Opens (and closes) a TCP connection to the host's SMB port, giving up at the deadline.
-// libsmbclient's own connect is not bounded: ~6 s for an absent host on the local network,
-// ~10 s for one whose packets are dropped. With NoAnswer, *error (when given) tells why:
-// ETIMEDOUT, ECONNREFUSED, EHOSTUNREACH, ...
+// Opens (and closes) a TCP connection to the host's SMB port, giving up at the deadline, so
+// that a host that refuses or is not there is told apart at once, without starting a listing.
+// With NoAnswer, *error (when given) tells why: ETIMEDOUT, ECONNREFUSED, EHOSTUNREACH, ...
 SmbReach ReachSmbPort(const std::string& host, std::chrono::steady_clock::time_point deadline,
                       int* error = nullptr);

@@ -1,7 +1,8 @@
 #include "platform/print/moduleprintsystem.h"
 #include "platform/print/printsystem.h"
 #include "platform/print/queuename.h"
-#include "platform/print/uncpath.h"
+#include "platform/smb/smbpath.h"
+#include "platform/smb/smberror.h"
 
 #include <filesystem>
 #include <gtest/gtest.h>
@@ -13,7 +14,7 @@ std::string ParseError(const std::string& text)
 {
     try {
         ParseUncPath(text);
-    } catch (const PrintError& e) {
+    } catch (const SmbError& e) {
         return e.what();
     }
     return "";

@@ -1,7 +1,8 @@
-#include "platform/print/uncpath.h"
+#include "platform/smb/smbpath.h"
 
-#include "platform/print/printsystem.h"
+#include "platform/host/textutil.h"
 #include "platform/smb/percentencoding.h"
+#include "platform/smb/smberror.h"
 
 #include <algorithm>
 #include <vector>
@@ -41,13 +42,18 @@ std::string Printable(const std::string& text)
 
 } // namespace
 
+bool IsNetworkPath(const std::string& text)
+{
+    return text.rfind("\\\\", 0) == 0;
+}
+
 UncPath ParseUncPath(const std::string& text)
 {
     const auto fail = [&text](const std::string& why) {
-        return PrintError("\"" + Printable(text) +
+        return SmbError("\"" + Printable(text) +
                           "\" is not a printer's network path (\\\\server\\share): " + why + ".");
     };
-    if (text.size() < 2 || text[0] != '\\' || text[1] != '\\')
+    if (!IsNetworkPath(text))
         throw fail("it does not begin with two backslashes");
     if (HasControlCharacter(text))
         throw fail("it holds a control character");
@@ -66,12 +72,22 @@ UncPath ParseUncPath(const std::string& text)
 
 std::string UncText(const UncPath& path)
 {
-    return "\\\\" + path.server + "\\" + path.share;
+    return ServerPath(path.server) + "\\" + path.share;
+}
+
+std::string ServerPath(const std::string& server)
+{
+    return "\\\\" + server;
 }
 
 std::string SmbUri(const UncPath& path)
 {
     return kSmbScheme + PercentEncode(path.server) + "/" + PercentEncode(path.share);
+}
+
+std::string SmbNetworkUri()
+{
+    return kSmbScheme;
 }
 
 std::string SmbServerUri(const std::string& server)
@@ -82,7 +98,7 @@ std::string SmbServerUri(const std::string& server)
 std::optional<UncPath> UncFromSmbUri(const std::string& uri)
 {
     const std::string scheme = kSmbScheme;
-    if (uri.size() <= scheme.size() || !EqualIgnoringCase(uri.substr(0, scheme.size()), scheme))
+    if (uri.size() <= scheme.size() || !EqualsIgnoreCase(uri.substr(0, scheme.size()), scheme))
         return std::nullopt;
     std::string rest = uri.substr(scheme.size());
     if (rest.find_first_of("?#") != std::string::npos)
@@ -122,14 +138,7 @@ std::optional<UncPath> UncFromSmbUri(const std::string& uri)
     return path;
 }
 
-bool EqualIgnoringCase(const std::string& a, const std::string& b)
-{
-    const auto lower = [](unsigned char c) { return c < 0x80 ? std::tolower(c) : c; };
-    return std::equal(a.begin(), a.end(), b.begin(), b.end(),
-                      [&lower](unsigned char x, unsigned char y) { return lower(x) == lower(y); });
-}
-
 bool SamePrinter(const UncPath& a, const UncPath& b)
 {
-    return EqualIgnoringCase(a.server, b.server) && EqualIgnoringCase(a.share, b.share);
+    return EqualsIgnoreCase(a.server, b.server) && EqualsIgnoreCase(a.share, b.share);
 }

@@ -1,0 +1,34 @@
+#include "platform/smb/smbserver.h"
+
+#include "platform/smb/smbpath.h"
+#include "platform/smb/smbreach.h"
+
+#include <cerrno>
+#include <cstring>
+
+SmbListing ReadServerShares(const std::string& server,
+                            std::chrono::steady_clock::time_point deadline)
+{
+    // Reaching the port first tells a host that is not there without starting a listing.
+    int error = 0;
+    if (ReachSmbPort(server, deadline, &error) == SmbReach::NoAnswer)
+        return {error, {}};
+    return ReadSmbDirectory(SmbServerUri(server), SmbDialects::Any, deadline);
+}
+
+std::string ServerErrorText(const std::string& server, int error)
+{
+    const std::string subject = "The print server \"" + server + "\" ";
+    switch (error) {
+    case ETIMEDOUT:
+        return subject + "does not answer.";
+    case ECONNREFUSED:
+        return subject + "cannot be reached: its name is unknown or it refuses connections on "
+                         "the SMB port (445).";
+    case EACCES:
+    case EPERM:
+        return subject + "does not let this user see its printers (access denied).";
+    default:
+        return subject + "cannot be reached: " + std::strerror(error) + ".";
+    }
+}

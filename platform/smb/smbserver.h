@@ -1,0 +1,16 @@
+#pragma once
+
+#include "platform/smb/smblisting.h"
+
+#include <chrono>
+#include <string>
+
+// Reaches a server's SMB port, then lists its shares, both before the deadline (the user's
+// Kerberos ticket if there is one, else a guest). A name the resolver does not know is left
+// to libsmbclient, which asks by NetBIOS broadcast. The listing's error is an errno:
+// ETIMEDOUT when nothing answered in time.
+SmbListing ReadServerShares(const std::string& server,
+                            std::chrono::steady_clock::time_point deadline);
+
+// What a failed ReadServerShares means, for a person: "The print server "X" does not answer."
+std::string ServerErrorText(const std::string& server, int error);
