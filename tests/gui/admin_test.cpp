@@ -5,13 +5,16 @@
 #include "platform/dbwidgets/dbcheckbox.h"
 #include "platform/dbwidgets/dbedit.h"
 #include "platform/dbwidgets/dbgrid.h"
+#include "platform/dbwidgets/dblookupcombobox.h"
 #include "tests/gui/guidriver.h"
 #include "tests/support/tempdir.h"
 
 #include <QHeaderView>
 #include <QProcess>
 #include <QPushButton>
+#include <QScrollBar>
 #include <QTest>
+#include <QTimer>
 #include <filesystem>
 #include <gtest/gtest.h>
 
@@ -38,7 +41,20 @@ protected:
     std::string Stored(const std::string& sql) { return QueryValue(dir.File("wddata.mdb"), sql); }
     Tadminmainfrm& Main() { return forms->adminmainfrm; }
     TprinterEntryfrm& PrinterDialog() { return forms->printerEntryfrm; }
+    TRuleDetailsFrm& RuleDialog() { return forms->RuleDetailsFrm; }
     void Click(QAbstractButton* button) { QTest::mouseClick(button, Qt::LeftButton); }
+    void DoubleClickRow(TDBGrid* grid, RowSet& rs, const char* field, const char* value)
+    {
+        ASSERT_TRUE(rs.Locate(field, value));
+        QRect cell = grid->visualRect(grid->model()->index(rs.CurrentIndex(), 0));
+        QTest::mouseDClick(grid->viewport(), Qt::LeftButton, {}, cell.center());
+    }
+    // Replaces an edit's text as a user does: select all, type.
+    static void Retype(QLineEdit* edit, const char* text)
+    {
+        QTest::keyClick(edit, Qt::Key_A, Qt::ControlModifier);
+        QTest::keyClicks(edit, text);
+    }
     void ClickTitle(TDBGrid* grid, int column)
     {
         QHeaderView* header = grid->horizontalHeader();
@@ -63,6 +79,8 @@ protected:
 using Names = std::vector<std::string>;
 const char* const kPrinters =
     "INSERT INTO printers VALUES ('\\\\srv\\laser', 'Room 12', 1), ('\\\\srv\\color', '', 1);";
+const char* const kRules = "INSERT INTO MapRules (RULENAME, UNCPath1) VALUES ('PC1', 'None'), "
+                           "('PC2', 'None');";
 
 } // namespace
 
@@ -183,6 +201,26 @@ TEST_F(AdminTest, ARefusedOptionsWriteClosesSilently)
     EXPECT_FALSE(Main().isVisible());
     EXPECT_TRUE(gui.messages.empty());
     EXPECT_EQ(Stored("select ClearPrintersFirst from Config"), "0");
+}
+
+TEST_F(AdminTest, BothGridsShowTheirColumnsWithoutAHorizontalScrollBar)
+{
+    Open(kPrinters);
+    for (bool many : {false, true}) {
+        if (many) {
+            ExecSql(dir.File("wddata.mdb"),
+                    "WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < 40) "
+                    "INSERT INTO printers (UNCNAME) SELECT 'p' || i FROM n; "
+                    "INSERT INTO MapRules (RULENAME) SELECT UNCNAME FROM printers;");
+            forms->dbform.printerstable.Refresh();
+            forms->dbform.MapRulesTable.Refresh();
+        }
+        QCoreApplication::processEvents();
+        for (TDBGrid* grid : {Main().DBGrid1, Main().DBGrid2}) {
+            EXPECT_EQ(grid->verticalScrollBar()->isVisible(), many);
+            EXPECT_FALSE(grid->horizontalScrollBar()->isVisible());
+        }
+    }
 }
 
 TEST_F(AdminTest, AnOpeningErrorIsShownBeforeAnyWindowAndGivesOne)
