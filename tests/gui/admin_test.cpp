@@ -203,6 +203,39 @@ TEST_F(AdminTest, ARefusedOptionsWriteClosesSilently)
     EXPECT_EQ(Stored("select ClearPrintersFirst from Config"), "0");
 }
 
+TEST_F(AdminTest, ARowRefusedAtTheCloseBoxKeepsTheDialogOpenUntilCancelled)
+{
+    Open(std::string(kPrinters) + "CREATE TRIGGER refuse BEFORE INSERT ON MapRules BEGIN "
+                                  "SELECT RAISE(ABORT, 'refused by policy'); END;");
+    struct Case {
+        QPushButton* add;
+        QLineEdit* edit;
+        QPushButton* cancel;
+        RowSet& table;
+        TDBGrid* grid;
+    } cases[] = {{Main().Button1, PrinterDialog().DBEdit1, PrinterDialog().Button2,
+                  forms->dbform.printerstable, Main().DBGrid1},
+                 {Main().Button4, RuleDialog().computername, RuleDialog().Button2,
+                  forms->dbform.MapRulesTable, Main().DBGrid2}};
+    for (Case& c : cases) {
+        gui.messages.clear();
+        int rows = c.table.RecordCount();
+        gui.OnShow([&](QDialog& d) {
+            QTest::keyClicks(c.edit, "\\\\SRV\\LASER");
+            d.close();
+            EXPECT_TRUE(d.isVisible());
+            EXPECT_EQ(c.table.State(), DataSetState::Insert);
+            Click(c.cancel);
+        });
+        Click(c.add);
+        EXPECT_EQ(gui.messages.size(), 1u);
+        EXPECT_EQ(c.table.State(), DataSetState::Browse);
+        ClickTitle(c.grid, 0);
+        EXPECT_EQ(gui.messages.size(), 1u) << "nothing pending is left to refuse again";
+        EXPECT_EQ(c.table.RecordCount(), rows);
+    }
+}
+
 TEST_F(AdminTest, BothGridsShowTheirColumnsWithoutAHorizontalScrollBar)
 {
     Open(kPrinters);
