@@ -9,6 +9,7 @@
 #include "shared/product.h"
 #include "shared/ruledetails.h"
 
+#include <QApplication>
 #include <QCloseEvent>
 #include <QGroupBox>
 #include <QGuiApplication>
@@ -228,8 +229,11 @@ void Tadminmainfrm::FormClose()
 {
     try {
         dbform_->ConfigTable.Post();
-    } catch (...) {
-        // Dropped: the program closes all the same, with the options as they were stored.
+    } catch (const std::exception& e) {
+        // The program closes all the same, but not without saying that the options are lost.
+        Interaction::ShowMessage(this, {"The global options were not stored.",
+                                        QApplication::applicationName(), QMessageBox::Ok,
+                                        QMessageBox::Warning, QString::fromStdString(e.what())});
     }
 }
 

@@ -192,14 +192,16 @@ TEST_F(AdminTest, OptionsAreStoredWhenTheWindowCloses)
     EXPECT_EQ(Stored("select AllowClientSelection || ClearPrintersFirst from Config"), "10");
 }
 
-TEST_F(AdminTest, ARefusedOptionsWriteClosesSilently)
+TEST_F(AdminTest, ARefusedOptionsWriteIsShownAndTheWindowStillCloses)
 {
     Open("INSERT INTO Config VALUES (0, 0); CREATE TRIGGER locked BEFORE UPDATE ON Config "
          "BEGIN SELECT RAISE(ABORT, 'locked'); END;");
     Click(Main().DBCheckBox2);
     Main().close();
     EXPECT_FALSE(Main().isVisible());
-    EXPECT_TRUE(gui.messages.empty());
+    ASSERT_EQ(gui.messages.size(), 1u);
+    EXPECT_EQ(gui.messages[0].text, "The global options were not stored.");
+    EXPECT_TRUE(gui.messages[0].details.contains("locked"));
     EXPECT_EQ(Stored("select ClearPrintersFirst from Config"), "0");
 }
 
