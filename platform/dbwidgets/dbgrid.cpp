@@ -161,7 +161,9 @@ void TDBGrid::DeleteCurrentRow()
     if (!set || !set->Active() || set->CurrentIndex() < 0)
         return;
     Interaction::Message question;
-    question.text = tr("Delete record?");
+    QString shown = model_->index(set->CurrentIndex(), 0).data().toString();
+    question.text =
+        QString("Delete the %1 \"%2\"?").arg(QString::fromStdString(set->RowCaption()), shown);
     question.caption = QApplication::applicationName();
     question.buttons = QMessageBox::Yes | QMessageBox::No;
     question.icon = QMessageBox::Question;

@@ -173,7 +173,8 @@ TEST_F(dbwidgetsGrid, AMoveTheStoreRefusesIsReportedAndTheSelectionStays)
     printers.Edit();
     printers.FieldByName("UNCNAME").SetAsString("\\\\SRV\\B"); // already present
     ClickRow(2);
-    EXPECT_NE(MessageTexts().find("already present"), std::string::npos) << MessageTexts();
+    EXPECT_NE(MessageTexts().find("\"\\\\SRV\\B\" is already in"), std::string::npos)
+        << MessageTexts();
     EXPECT_EQ(printers.CurrentIndex(), 0);
     EXPECT_EQ(SelectedRow(), 0);
 }
@@ -187,6 +188,7 @@ TEST_F(dbwidgetsGrid, CtrlDeleteDeletesTheCurrentRowOnlyOnYes)
     ASSERT_EQ(messages.size(), 1u);
     EXPECT_EQ(messages[0].caption, QApplication::applicationName());
     EXPECT_EQ(messages[0].buttons, QMessageBox::Yes | QMessageBox::No);
+    EXPECT_EQ(messages[0].text, "Delete the row \"\\\\srv\\b\"?");
     EXPECT_EQ(Stored("SELECT count(*) FROM printers"), "4");
 
     QTest::keyClick(&grid, Qt::Key_Delete);

@@ -134,8 +134,8 @@ TEST_F(AdminTest, ADuplicatePathInAnyCaseIsRefusedAndTheDialogStaysOpen)
     });
     Click(Main().Button1);
     ASSERT_EQ(gui.messages.size(), 1u);
-    EXPECT_TRUE(gui.messages[0].text.contains("already present"))
-        << gui.messages[0].text.toStdString();
+    EXPECT_EQ(gui.messages[0].text, "\"\\\\SRV\\LASER\" is already in the printer list (letter "
+                                    "case does not count), so the printer was not stored.");
     EXPECT_EQ(gui.messages[0].caption, QApplication::applicationName());
     EXPECT_EQ(Stored("select count(*) from printers"), "4");
 }
@@ -159,12 +159,17 @@ TEST_F(AdminTest, DeleteKeepsExactlyNoneAndTheNextOpeningAddsItAgain)
     EXPECT_TRUE(gui.messages.empty());
 }
 
-TEST_F(AdminTest, RuleDeleteOnAnEmptyTableDoesNothing)
+TEST_F(AdminTest, DeleteOnAnEmptyListDoesNothingAndSaysSoForPrinters)
 {
     Open("");
     Click(Main().Button6);
     EXPECT_TRUE(gui.messages.empty());
     EXPECT_EQ(forms->dbform.MapRulesTable.RecordCount(), 0);
+    ExecSql(dir.File("wddata.mdb"), "DELETE FROM printers");
+    forms->dbform.printerstable.Refresh();
+    Click(Main().Button2);
+    ASSERT_EQ(gui.messages.size(), 1u);
+    EXPECT_EQ(gui.messages[0].text, "There is no printer to delete.");
 }
 
 TEST_F(AdminTest, TitleClicksAlternateTheDirectionAcrossBothGrids)
