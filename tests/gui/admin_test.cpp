@@ -210,6 +210,65 @@ TEST_F(AdminTest, ARefusedOptionsWriteIsShownAndTheWindowStillCloses)
     EXPECT_EQ(Stored("select ClearPrintersFirst from Config"), "0");
 }
 
+TEST_F(AdminTest, TabWalksEachWindowInItsOrderAndLeavesTheGrids)
+{
+    Open(std::string(kPrinters) + kRules);
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&Main()));
+    Tadminmainfrm& m = Main();
+    ExpectTabCycle({m.DBCheckBox1, m.DBCheckBox2, m.DBGrid1, m.Button1, m.Button2, m.Button3,
+                    m.Button7, m.DBGrid2, m.Button4, m.Button5, m.Button6});
+    TprinterEntryfrm& p = PrinterDialog();
+    gui.OnShow([&](QDialog&) {
+        ExpectTabCycle({p.DBEdit1, p.DBEdit2, p.DBCheckBox1, p.Button1, p.Button2});
+        QTest::keyClick(p.DBEdit1, Qt::Key_Escape);
+    });
+    m.Button3->setFocus(Qt::TabFocusReason);
+    QTest::keyClick(m.Button3, Qt::Key_Space);
+    EXPECT_FALSE(p.isVisible());
+    Taboutfrm& about = forms->aboutfrm;
+    gui.OnShow([&](QDialog&) {
+        ExpectTabCycle({about.Button1});
+        QTest::keyClick(about.Button1, Qt::Key_Return);
+    });
+    EXPECT_EQ(about.ShowModal(), -1);
+    EXPECT_TRUE(gui.messages.empty());
+}
+
+TEST_F(AdminTest, RulesAndPrintersAreAddedAndEditedFromTheMainWindow)
+{
+    Open(std::string(kPrinters) + kRules);
+    RowSet& rules = forms->dbform.MapRulesTable;
+    RowSet& printers = forms->dbform.printerstable;
+    TRuleDetailsFrm& r = RuleDialog();
+    TprinterEntryfrm& p = PrinterDialog();
+    auto enterRule = [&](const char* name, const char* printer) {
+        gui.OnShow([&r, name, printer](QDialog&) {
+            Retype(r.computername, name);
+            PickEntry(r.DBLookupComboBox1, printer);
+            QTest::keyClick(r.computername, Qt::Key_Return);
+        });
+    };
+    enterRule("LAB*", "\\\\srv\\laser");
+    Click(Main().Button4);
+    enterRule("PC1-A", "\\\\srv\\color");
+    ASSERT_TRUE(rules.Locate("RULENAME", "PC1"));
+    Click(Main().Button5);
+    enterRule("PC2-B", "None");
+    DoubleClickRow(Main().DBGrid2, rules, "RULENAME", "PC2");
+    EXPECT_EQ(Stored("select group_concat(RULENAME || '=' || UNCPath1, ',') from (select * from "
+                     "MapRules order by RULENAME)"),
+              "LAB*=\\\\srv\\laser,PC1-A=\\\\srv\\color,PC2-B=None");
+
+    gui.OnShow([&](QDialog&) {
+        Retype(p.DBEdit2, "Room 14");
+        QTest::keyClick(p.DBEdit2, Qt::Key_Return);
+    });
+    ASSERT_TRUE(printers.Locate("UNCNAME", "\\\\srv\\laser"));
+    Click(Main().Button3);
+    EXPECT_EQ(Stored("select Description from printers where UNCNAME like '%laser'"), "Room 14");
+    EXPECT_TRUE(gui.messages.empty());
+}
+
 TEST_F(AdminTest, ARowRefusedAtTheCloseBoxKeepsTheDialogOpenUntilCancelled)
 {
     Open(std::string(kPrinters) + "CREATE TRIGGER refuse BEFORE INSERT ON MapRules BEGIN "
@@ -261,6 +320,24 @@ TEST_F(AdminTest, BothGridsShowTheirColumnsWithoutAHorizontalScrollBar)
             EXPECT_FALSE(grid->horizontalScrollBar()->isVisible());
         }
     }
+}
+
+TEST_F(AdminTest, TheAboutBoxsCloseBoxLeadsOnToTheMainWindow)
+{
+    MakeDatabase(dir.Path(), "");
+    TBrevUtil util({"wdConfig"});
+    util.SetStartDir(dir.Path());
+    gui.OnShow([](QDialog& about) { about.close(); });
+    bool mainShown = false;
+    QTimer closer;
+    QObject::connect(&closer, &QTimer::timeout, [&] {
+        for (QWidget* w : QApplication::topLevelWidgets())
+            if (w->objectName() == "adminmainfrm" && w->isVisible())
+                mainShown = w->close();
+    });
+    closer.start(0);
+    EXPECT_EQ(RunWdConfig(util), 0);
+    EXPECT_TRUE(mainShown);
 }
 
 TEST_F(AdminTest, AnOpeningErrorIsShownBeforeAnyWindowAndGivesOne)
