@@ -9,6 +9,7 @@
 #include "shared/product.h"
 #include "shared/ruledetails.h"
 
+#include <QApplication>
 #include <QCloseEvent>
 #include <QGroupBox>
 #include <QGuiApplication>
@@ -23,6 +24,18 @@ constexpr int kWidth = 877;
 constexpr int kHeight = 634;
 constexpr int kOptionsHeight = 129;
 constexpr int kRulesHeight = 298;
+// The group frames stand this far inside the bands that they fill, so that their frames
+// and titles show; the controls keep their places in the window.
+constexpr int kInsetX = 4;
+constexpr int kInsetY = 2;
+// The first row of controls in a band, clear of the group's title and frame line.
+constexpr int kFirstRow = 24;
+
+// A control's place given in its band's coordinates, for a parent that is the band's group.
+QRect InBand(int left, int top, int width, int height)
+{
+    return QRect(left - kInsetX, top - kInsetY, width, height);
+}
 
 QLabel* WrappedLabel(QWidget* parent, const QRect& geometry, const QString& text)
 {
@@ -54,29 +67,35 @@ QPushButton* Tadminmainfrm::MakeButton(QWidget* parent, const QString& text, int
                                        int width, void (Tadminmainfrm::*handler)())
 {
     auto* button = new QPushButton(text, parent);
-    button->setGeometry(left, top, width, 25);
+    button->setGeometry(InBand(left, top, width, 25));
     button->setAutoDefault(false);
     connect(button, &QPushButton::clicked, this, handler);
     return button;
 }
 
+QGroupBox* Tadminmainfrm::MakeGroup(const QString& title, int top, int height)
+{
+    auto* group = new QGroupBox(title, this);
+    group->setGeometry(kInsetX, top + kInsetY, kWidth - 2 * kInsetX, height - 2 * kInsetY);
+    return group;
+}
+
 void Tadminmainfrm::BuildOptions()
 {
-    GroupBox1 = new QGroupBox("Global Options", this);
-    GroupBox1->setGeometry(0, 0, kWidth, kOptionsHeight);
+    GroupBox1 = MakeGroup("Global Options", 0, kOptionsHeight);
     DBCheckBox1 = new TDBCheckBox("Allow clients to add rules to database", GroupBox1);
-    DBCheckBox1->setGeometry(8, 18, 400, 17);
+    DBCheckBox1->setGeometry(InBand(8, kFirstRow, 400, 17));
     Label1 = WrappedLabel(
-        GroupBox1, {24, 36, 845, 28},
+        GroupBox1, InBand(24, kFirstRow + 18, 845, 28),
         "If this option is enabled, when a client computer connects to the database to check "
         "for a rule and there is not rule matching that clients computer name, then that client "
         "will be prompted to select a printer which will add a rule to the database. NOTE: "
         "Users will need write access to the WDDATA.MDB file.");
     DBCheckBox2 = new TDBCheckBox("Clear any network printer connections before adding these rules",
                                   GroupBox1);
-    DBCheckBox2->setGeometry(8, 70, 400, 17);
+    DBCheckBox2->setGeometry(InBand(8, kFirstRow + 50, 400, 17));
     Label2 = WrappedLabel(
-        GroupBox1, {24, 88, 845, 28},
+        GroupBox1, InBand(24, kFirstRow + 68, 845, 28),
         "If this option is enabled, then all \"user\" network printer connections are cleared "
         "before the Wendrell client adds the appropriate printers based on rules in the "
         "database. This only works for user printer connections not system printers(Local "
@@ -87,10 +106,9 @@ void Tadminmainfrm::BuildOptions()
 void Tadminmainfrm::BuildPrinters()
 {
     int height = kHeight - kOptionsHeight - kRulesHeight;
-    GroupBox2 = new QGroupBox("Networkable Printers", this);
-    GroupBox2->setGeometry(0, kOptionsHeight, kWidth, height);
+    GroupBox2 = MakeGroup("Networkable Printers", kOptionsHeight, height);
     DBGrid1 = new TDBGrid(GroupBox2);
-    DBGrid1->setGeometry(8, 18, kWidth - 16, height - 18 - 37);
+    DBGrid1->setGeometry(InBand(8, kFirstRow, kWidth - 16, height - kFirstRow - 37));
     DBGrid1->SetColumns(
         {{"UNCNAME", "Printer UNC Path", 300}, {"Description", "", 490}, {"Available", "", -1}});
     int top = height - 31;
@@ -109,10 +127,9 @@ void Tadminmainfrm::BuildPrinters()
 
 void Tadminmainfrm::BuildRules()
 {
-    GroupBox3 = new QGroupBox("Printer Mapping Rules", this);
-    GroupBox3->setGeometry(0, kHeight - kRulesHeight, kWidth, kRulesHeight);
+    GroupBox3 = MakeGroup("Printer Mapping Rules", kHeight - kRulesHeight, kRulesHeight);
     DBGrid2 = new TDBGrid(GroupBox3);
-    DBGrid2->setGeometry(8, 18, kWidth - 16, kRulesHeight - 18 - 37);
+    DBGrid2->setGeometry(InBand(8, kFirstRow, kWidth - 16, kRulesHeight - kFirstRow - 37));
     DBGrid2->SetColumns({{"RULENAME", "Computer Name", 90},
                          {"UNCPath1", "Printer 1", 160},
                          {"UNCPath2", "Printer 2", 160},
@@ -228,8 +245,11 @@ void Tadminmainfrm::FormClose()
 {
     try {
         dbform_->ConfigTable.Post();
-    } catch (...) {
-        // Dropped: the program closes all the same, with the options as they were stored.
+    } catch (const std::exception& e) {
+        // The program closes all the same, but not without saying that the options are lost.
+        Interaction::ShowMessage(this, {"The global options were not stored.",
+                                        QApplication::applicationName(), QMessageBox::Ok,
+                                        QMessageBox::Warning, QString::fromStdString(e.what())});
     }
 }
 

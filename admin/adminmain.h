@@ -60,6 +60,7 @@ protected:
     void closeEvent(QCloseEvent* event) override;
 
 private:
+    QGroupBox* MakeGroup(const QString& title, int top, int height);
     void BuildOptions();
     void BuildPrinters();
     void BuildRules();

@@ -149,19 +149,21 @@ void Tfindprinterfrm::Button1Click()
 std::string Tfindprinterfrm::AddFoundLine(const QString& line)
 {
     RowSet& printers = dbform_.printerstable;
-    std::string path, description;
-    SplitFoundLine(line.toStdString(), path, description);
     try {
         printers.Append();
+        std::string path, description;
+        SplitFoundLine(line.toStdString(), path, description);
         printers.FieldByName("UNCNAME").SetAsString(path);
         printers.FieldByName("Description").SetAsString(description);
         printers.Post();
         return "";
-    } catch (const StoreError& e) {
+    } catch (const std::exception& e) {
+        // Whatever went wrong, this line's row goes and the next line is tried. A path
+        // already listed is skipped, as the dialog says; any other failure (a locked or
+        // read-only file) is reported rather than lost.
         printers.Cancel();
-        // A path already listed is skipped, as the dialog says; any other refusal (a locked
-        // or read-only file) is reported rather than lost.
-        return e.Fault() == StoreFault::Duplicate ? "" : e.what();
+        const auto* store = dynamic_cast<const StoreError*>(&e);
+        return store && store->Fault() == StoreFault::Duplicate ? "" : e.what();
     }
 }
 

@@ -28,6 +28,7 @@ public:
     void Button2Click();
 
 protected:
+    void FormCloseQuery() override;
     void FormClose() override;
 
 private:

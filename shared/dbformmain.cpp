@@ -26,6 +26,12 @@ Tdbform::Tdbform(TBrevUtil brevUtil, QObject* parent)
     ConfigTable.SetTableName("Config");
     printerstable.SetTableName("printers");
     MapRulesTable.SetTableName("MapRules");
+    // Messages name what the user sees, not these component names.
+    ConfigTable.SetCaption("set of options", "the global options");
+    printerstable.SetCaption("printer", "the printer list");
+    MapRulesTable.SetCaption("rule", "the rule list");
+    AvailablePrintersQuery.SetCaption("printer", "the list of available printers");
+    RuleQuery.SetCaption("rule", "the rules for this computer");
     AvailablePrintersQuery.SQL() = {"select UNCName, Description ", "from Printers",
                                     "where Available = True", "ORDER BY UNCNAME;"};
 }

@@ -124,6 +124,13 @@ void TRuleDetailsFrm::Button2Click()
     });
 }
 
+// Settles the pending rule before the close box closes: a rule the store refuses keeps the
+// dialog open, where OK or Cancel can still end it.
+void TRuleDetailsFrm::FormCloseQuery()
+{
+    dbform_.MapRulesTable.CheckBrowseMode();
+}
+
 void TRuleDetailsFrm::FormClose()
 {
     dbform_.MapRulesTable.Refresh();

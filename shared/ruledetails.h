@@ -40,6 +40,7 @@ public:
 
 protected:
     void FormShow() override;
+    void FormCloseQuery() override;
     void FormClose() override;
 
 private:

@@ -5,6 +5,7 @@
 #include <QApplication>
 #include <QHeaderView>
 #include <QKeyEvent>
+#include <QScrollBar>
 
 TDBGrid::TDBGrid(QWidget* parent) : QTableView(parent), model_(new RowSetModel(this))
 {
@@ -12,7 +13,9 @@ TDBGrid::TDBGrid(QWidget* parent) : QTableView(parent), model_(new RowSetModel(t
     setEditTriggers(QAbstractItemView::NoEditTriggers);
     setSelectionBehavior(QAbstractItemView::SelectRows);
     setSelectionMode(QAbstractItemView::SingleSelection);
-    setTabKeyNavigation(true);
+    // Whole rows are selected, so moving between the cells of a row shows nothing: Tab
+    // goes on to the next control.
+    setTabKeyNavigation(false);
     setShowGrid(true);
     setWordWrap(false);
     setSortingEnabled(false);
@@ -20,6 +23,8 @@ TDBGrid::TDBGrid(QWidget* parent) : QTableView(parent), model_(new RowSetModel(t
     verticalHeader()->hide();
     verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
     verticalHeader()->setDefaultSectionSize(fontMetrics().height() + 6);
+    // The widths the forms give were chosen for a grid whose default column is 64 pixels.
+    horizontalHeader()->setDefaultSectionSize(64);
     horizontalHeader()->setSectionResizeMode(QHeaderView::Interactive);
     horizontalHeader()->setSectionsClickable(true);
     horizontalHeader()->setHighlightSections(false);
@@ -36,6 +41,40 @@ void TDBGrid::SetColumns(std::vector<GridColumn> columns)
         int width = columns[static_cast<size_t>(i)].width;
         setColumnWidth(i, width >= 0 ? width : horizontalHeader()->defaultSectionSize());
     }
+    narrowedBy_ = 0;
+    // A hidden grid has no width yet; it fits when it is shown.
+    if (isVisible())
+        FitColumns();
+}
+
+void TDBGrid::resizeEvent(QResizeEvent* event)
+{
+    QTableView::resizeEvent(event);
+    // Only a change of width: a horizontal scroll bar the user's widening brought changes
+    // the height, and that widening is kept.
+    if (event->size().width() != event->oldSize().width())
+        FitColumns();
+}
+
+// The widths fill the grid without a vertical scroll bar. When that bar takes its share,
+// the widest column gives it up, so that no horizontal scroll bar appears for a few pixels;
+// it takes it back when the bar goes.
+void TDBGrid::FitColumns()
+{
+    QHeaderView* header = horizontalHeader();
+    int widest = -1;
+    for (int i = 0; i < header->count(); ++i)
+        if (widest < 0 || header->sectionSize(i) > header->sectionSize(widest))
+            widest = i;
+    if (widest < 0)
+        return;
+    int room = viewport()->width() - header->length();
+    int bar = verticalScrollBar()->sizeHint().width();
+    int change = room < 0 ? std::max(room, narrowedBy_ - bar) : std::min(room, narrowedBy_);
+    if (change == 0)
+        return;
+    narrowedBy_ -= change;
+    header->resizeSection(widest, header->sectionSize(widest) + change);
 }
 
 void TDBGrid::ShowCurrentRow()
@@ -68,11 +107,26 @@ void TDBGrid::UserMovedTo(const QModelIndex& current)
     ShowCurrentRow();
 }
 
+QModelIndex TDBGrid::moveCursor(CursorAction action, Qt::KeyboardModifiers modifiers)
+{
+    // Home and End go to the first and last row, as the other keys move between rows.
+    if (action == MoveHome || action == MoveEnd)
+        modifiers |= Qt::ControlModifier;
+    return QTableView::moveCursor(action, modifiers);
+}
+
 void TDBGrid::keyPressEvent(QKeyEvent* event)
 {
-    if (event->key() == Qt::Key_Delete &&
-        (event->modifiers() & ~Qt::KeypadModifier) == Qt::ControlModifier) {
+    Qt::KeyboardModifiers modifiers = event->modifiers() & ~Qt::KeypadModifier;
+    if (event->key() == Qt::Key_Delete && modifiers == Qt::ControlModifier) {
         DeleteCurrentRow();
+        event->accept();
+        return;
+    }
+    // Ctrl+Tab leaves the grid as Tab does (Qt passes only plain Tab to the focus chain).
+    if ((event->key() == Qt::Key_Tab || event->key() == Qt::Key_Backtab) &&
+        (modifiers & Qt::ControlModifier)) {
+        focusNextPrevChild(event->key() == Qt::Key_Tab && !(modifiers & Qt::ShiftModifier));
         event->accept();
         return;
     }
@@ -107,7 +161,9 @@ void TDBGrid::DeleteCurrentRow()
     if (!set || !set->Active() || set->CurrentIndex() < 0)
         return;
     Interaction::Message question;
-    question.text = tr("Delete record?");
+    QString shown = model_->index(set->CurrentIndex(), 0).data().toString();
+    question.text =
+        QString("Delete the %1 \"%2\"?").arg(QString::fromStdString(set->RowCaption()), shown);
     question.caption = QApplication::applicationName();
     question.buttons = QMessageBox::Yes | QMessageBox::No;
     question.icon = QMessageBox::Question;

@@ -8,7 +8,8 @@
 // clickable titles that report the column's field, resizable columns, whole-row selection
 // that follows and moves the current row, Ctrl+Delete deletes the current row after a
 // question, and a pending insert the user left unchanged is cancelled when the grid loses
-// the focus.
+// the focus. Tab leaves the grid like any other control; the arrow keys, Home, End and the
+// page keys move the current row.
 class TDBGrid : public QTableView
 {
     Q_OBJECT
@@ -17,7 +18,7 @@ public:
 
     void SetDataSource(TDataSource* source) { model_->SetDataSource(source); }
     TDataSource* DataSource() const { return model_->DataSource(); }
-    // No columns: every field of the set, titled with its name, default widths.
+    // No columns: every field of the set, titled with its name, default widths (64 pixels).
     void SetColumns(std::vector<GridColumn> columns);
     RowSetModel* Model() const { return model_; }
     // Whether losing the focus cancels an unchanged pending insert (default yes).
@@ -30,7 +31,9 @@ signals:
     void DblClick();
 
 protected:
+    QModelIndex moveCursor(CursorAction action, Qt::KeyboardModifiers modifiers) override;
     void keyPressEvent(QKeyEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
@@ -43,8 +46,10 @@ private:
     void DeleteCurrentRow();
     void CancelUnchangedInsert();
     void TitleClicked(int column);
+    void FitColumns();
 
     RowSetModel* model_;
+    int narrowedBy_ = 0; // what the widest column gave up to the vertical scroll bar
     bool following_ = false;
     bool cancelOnExit_ = true;
 };

@@ -137,7 +137,8 @@ bool Field::AsBoolean() const
         return true;
     if (c == 'F' || c == 'N')
         return false;
-    rowSet_.Fail("the field " + FieldName() + " holds \"" + t + "\", which is not a yes/no value.");
+    rowSet_.Fail("\"" + t + "\" in the field " + FieldName() + " of " + rowSet_.ListCaption() +
+                 " is not a yes/no value.");
 }
 
 long long Field::AsInteger() const
@@ -151,8 +152,8 @@ long long Field::AsInteger() const
     if (v.TextValue().empty())
         return 0;
     if (!ParseInteger(v.TextValue(), n))
-        rowSet_.Fail("the field " + FieldName() + " holds \"" + v.TextValue() +
-                     "\", which is not a whole number.");
+        rowSet_.Fail("\"" + v.TextValue() + "\" in the field " + FieldName() + " of " +
+                     rowSet_.ListCaption() + " is not a whole number.");
     return n;
 }
 
@@ -175,9 +176,11 @@ void Field::SetAsString(const std::string& text)
             return SetAsBoolean(true);
         if (EqualsIgnoreCase(text, "False") || EqualsIgnoreCase(text, "No"))
             return SetAsBoolean(false);
-        rowSet_.Fail("\"" + text + "\" is not a yes/no value for the field " + FieldName() + ".");
+        rowSet_.Fail("\"" + text + "\" is not a yes/no value for the field " + FieldName() +
+                     " of " + rowSet_.ListCaption() + ".");
     }
-    rowSet_.Fail("\"" + text + "\" is not a whole number for the field " + FieldName() + ".");
+    rowSet_.Fail("\"" + text + "\" is not a whole number for the field " + FieldName() + " of " +
+                 rowSet_.ListCaption() + ".");
 }
 
 void Field::SetAsBoolean(bool value)
@@ -199,7 +202,7 @@ void Field::SetAsInteger(long long value)
 // ---- RowSet: opening and reading ---------------------------------------------------------
 
 RowSet::RowSet(Connection& connection, std::string name)
-    : connection_(&connection), name_(std::move(name))
+    : connection_(&connection), name_(std::move(name)), listCaption_(name_)
 {
     connection_->Attach(this);
 }
@@ -216,6 +219,12 @@ void RowSet::SetTableName(const std::string& table)
     table_ = table;
 }
 
+void RowSet::SetCaption(std::string row, std::string list)
+{
+    rowCaption_ = std::move(row);
+    listCaption_ = std::move(list);
+}
+
 void RowSet::SetParameter(const std::string& name, Value value)
 {
     params_[name] = std::move(value);
@@ -223,27 +232,34 @@ void RowSet::SetParameter(const std::string& name, Value value)
 
 void RowSet::Fail(const std::string& what, StoreFault fault) const
 {
-    std::string file = connection_ ? connection_->FileName() : std::string();
-    throw StoreError(name_ + (file.empty() ? "" : " in \"" + file + "\"") + ": " + what, fault);
+    throw StoreError(what, fault);
+}
+
+std::string RowSet::ListSubject() const
+{
+    std::string subject = listCaption_;
+    if (!subject.empty() && subject[0] >= 'a' && subject[0] <= 'z')
+        subject[0] = static_cast<char>(subject[0] - 'a' + 'A');
+    return subject;
 }
 
 void RowSet::RequireActive() const
 {
     if (state_ == DataSetState::Inactive)
-        Fail("it is not open.");
+        Fail(ListSubject() + " is not open.");
 }
 
 void RowSet::RequireWritable() const
 {
     RequireActive();
     if (table_.empty())
-        Fail("it is the result of a query; its rows cannot be changed.");
+        Fail(ListSubject() + " is the result of a query; its rows cannot be changed.");
 }
 
-void RowSet::RequireRow() const
+void RowSet::RequireRowToDelete() const
 {
     if (current_ < 0)
-        Fail("there is no current row (the set is empty).");
+        Fail("There is no " + rowCaption_ + " to delete.");
 }
 
 void RowSet::Open()
@@ -251,7 +267,7 @@ void RowSet::Open()
     if (Active())
         return;
     if (!connection_ || !connection_->Connected())
-        Fail("the database connection is not open.");
+        Fail(ListSubject() + " cannot be read: the database connection is not open.");
     Statement st(connection_->Db(), SelectText());
     LoadColumns(st.Handle(), table_.empty() ? 0 : 1);
     if (!table_.empty())
@@ -466,7 +482,7 @@ Field RowSet::FieldByName(const std::string& name)
     RequireActive();
     int i = FindField(name);
     if (i < 0)
-        Fail("it has no field named " + name + ".");
+        Fail(ListSubject() + " has no field named " + name + ".");
     return Field(*this, i);
 }
 
@@ -483,7 +499,7 @@ bool RowSet::Locate(const std::string& field, const std::string& value)
     CheckBrowseMode();
     int column = FindField(field);
     if (column < 0)
-        Fail("it has no field named " + field + ".");
+        Fail(ListSubject() + " has no field named " + field + ".");
     FieldType type = columns_[static_cast<size_t>(column)].type;
     for (size_t r = 0; r < rows_.size(); ++r) {
         const Value& v = rows_[r].values[static_cast<size_t>(column)];
@@ -516,14 +532,14 @@ std::vector<RowSet::SortKey> RowSet::ParseSort(const std::string& sort) const
         if (blank != std::string::npos) {
             std::string dir = part.substr(blank + 1);
             if (!EqualsIgnoreCase(dir, "ASC") && !EqualsIgnoreCase(dir, "DESC"))
-                Fail("the sort \"" + sort + "\" has the direction \"" + dir +
-                     "\"; use ASC or DESC.");
+                Fail(ListSubject() + " cannot be sorted by \"" + sort + "\": the direction \"" +
+                     dir + "\" is neither ASC nor DESC.");
             descending = EqualsIgnoreCase(dir, "DESC");
             part = part.substr(0, part.find_last_not_of(' ', blank) + 1);
         }
         int column = FindField(part);
         if (column < 0)
-            Fail("it cannot be sorted by " + part + ": there is no such field.");
+            Fail(ListSubject() + " cannot be sorted by " + part + ": there is no such field.");
         keys.push_back({column, descending});
     }
     return keys;
@@ -624,7 +640,8 @@ void RowSet::StoreValue(int column, Value value)
 {
     RequireActive();
     if (state_ != DataSetState::Edit && state_ != DataSetState::Insert)
-        Fail("a value was set while the row was not being edited.");
+        Fail("A value of " + listCaption_ + " was set while the " + rowCaption_ +
+             " was not being edited.");
     rows_[static_cast<size_t>(current_)].values[static_cast<size_t>(column)] = std::move(value);
     changed_[static_cast<size_t>(column)] = true;
     modified_ = true;
@@ -673,14 +690,14 @@ void RowSet::PostEdit()
     params.push_back(Value::Integer(row.rowid));
     RunWrite("UPDATE " + Quoted(table_) + " SET " + sets + " WHERE rowid = ?", params);
     if (sqlite3_changes(connection_->Db().Handle()) == 0)
-        Fail("the row was deleted by another program meanwhile, so the change was not stored. "
-             "Cancel, and enter it again.");
+        Fail("Another program deleted this " + rowCaption_ + " from " + listCaption_ +
+             " meanwhile, so the change was not stored. Cancel, and enter it again.");
 }
 
 void RowSet::RunWrite(const std::string& sql, const std::vector<Value>& params)
 {
     if (!connection_ || !connection_->Connected())
-        Fail("the database connection is not open.");
+        Fail("The change to " + listCaption_ + " was not stored: the database is not open.");
     if (!connection_->FileStillWritable())
         Fail(WriteErrorText(SQLITE_READONLY, ""), StoreFault::ReadOnly);
     Statement st(connection_->Db(), sql);
@@ -704,6 +721,8 @@ StoreFault RowSet::FaultOf(int code)
 
 std::string RowSet::WriteErrorText(int code, const std::string& message) const
 {
+    std::string notStored = "The change to " + listCaption_ + " was not stored: ";
+    std::string file = "\"" + connection_->FileName() + "\"";
     switch (code & 0xff) {
     case SQLITE_CONSTRAINT:
         if (code == SQLITE_CONSTRAINT_UNIQUE) {
@@ -713,20 +732,19 @@ std::string RowSet::WriteErrorText(int code, const std::string& message) const
                 i >= 0 && current_ >= 0
                     ? ValueText(ValueAt(current_, i), columns_[static_cast<size_t>(i)].type)
                     : "";
-            return "the value \"" + value + "\" of " + field +
-                   " is already present; it must be unique (letter case does not count). "
-                   "The row was not stored.";
+            return "\"" + value + "\" is already in " + listCaption_ +
+                   " (letter case does not count), so the " + rowCaption_ + " was not stored.";
         }
-        return "the row was refused (" + message + "). It was not stored.";
+        return notStored + "the database refused it (" + message + ").";
     case SQLITE_READONLY:
-        return "the database file is read-only for this program, so the change was not "
-               "stored. Ask for write access to the file and its folder.";
+        return notStored + "the database file " + file +
+               " is read-only for this program. Ask for write access to the file and its "
+               "folder.";
     case SQLITE_BUSY:
     case SQLITE_LOCKED:
-        return "the database stayed locked by another program, so the change was not stored. "
-               "Try again.";
+        return notStored + "another program kept the database file " + file + " locked. Try again.";
     default:
-        return "the change was not stored: " + message;
+        return notStored + "the database file " + file + " reported: " + message;
     }
 }
 
@@ -756,7 +774,7 @@ void RowSet::Delete()
         return Cancel();
     if (state_ == DataSetState::Edit)
         Cancel();
-    RequireRow();
+    RequireRowToDelete();
     RunWrite("DELETE FROM " + Quoted(table_) + " WHERE rowid = ?",
              {Value::Integer(rows_[static_cast<size_t>(current_)].rowid)});
     rows_.erase(rows_.begin() + current_);

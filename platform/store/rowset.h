@@ -69,6 +69,11 @@ public:
     ~RowSet();
 
     const std::string& Name() const { return name_; }
+    // How messages name one row and the whole set to a person, e.g. "printer" and "the
+    // printer list". Without it: "row" and the set's name.
+    void SetCaption(std::string row, std::string list);
+    const std::string& RowCaption() const { return rowCaption_; }
+    const std::string& ListCaption() const { return listCaption_; }
     void SetTableName(const std::string& table);
     const std::string& TableName() const { return table_; }
     // Query text, one line per entry; joined with line breaks when opened.
@@ -140,10 +145,12 @@ private:
     };
 
     [[noreturn]] void Fail(const std::string& what, StoreFault fault = StoreFault::Other) const;
+    // The list caption at the start of a sentence.
+    std::string ListSubject() const;
     static StoreFault FaultOf(int sqliteCode);
     void RequireActive() const;
     void RequireWritable() const;
-    void RequireRow() const;
+    void RequireRowToDelete() const;
     std::string SelectText() const;
     void EnsureRows() const;
     void Load();
@@ -163,6 +170,8 @@ private:
 
     Connection* connection_;
     std::string name_;
+    std::string rowCaption_ = "row";
+    std::string listCaption_;
     std::string table_;
     std::vector<std::string> sql_;
     std::map<std::string, Value> params_;

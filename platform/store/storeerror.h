@@ -5,7 +5,8 @@
 // What kind of refusal a write met, for callers that treat one kind differently.
 enum class StoreFault { Other, Duplicate, ReadOnly, Locked };
 
-// Every failure of the store, with a message that names the file and what is wrong.
+// Every failure of the store, with a message a person can act on: it names what they see
+// (the printer list, the rule list) and, where it matters, the file.
 class StoreError : public std::runtime_error
 {
 public:

@@ -42,7 +42,13 @@ void ModalDialog::done(int result)
 void ModalDialog::reject()
 {
     // Escape is handled in keyPressEvent, so this is the close box.
-    done(CloseBoxResult);
+    bool mayClose = false;
+    RunOrReport([&] {
+        FormCloseQuery();
+        mayClose = true;
+    });
+    if (mayClose)
+        done(CloseBoxResult);
 }
 
 void ModalDialog::RunOrReport(const std::function<void()>& fn)

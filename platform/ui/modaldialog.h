@@ -8,7 +8,8 @@ class QPushButton;
 
 // A dialog that behaves like the forms of the original desktop framework: Enter presses the
 // default button, Escape presses the cancel button (or nothing when there is none), the
-// close box ends with CloseBoxResult, and FormClose runs however the dialog closes.
+// close box ends with CloseBoxResult unless FormCloseQuery refuses, and FormClose runs
+// however the dialog closes.
 // An error that must reach the caller is carried out of the modal loop and raised again
 // by ShowModal, since exceptions must not cross Qt's event loop.
 class ModalDialog : public QDialog
@@ -29,6 +30,9 @@ public:
     void reject() override;
 
 protected:
+    // Called when the close box is pressed; an error it raises is reported and the dialog
+    // stays open, as after a refused OK.
+    virtual void FormCloseQuery() {}
     // Called whenever the dialog closes, before it is hidden.
     virtual void FormClose() {}
     // Called each time the dialog is shown.

@@ -1,7 +1,10 @@
 #include "tests/gui/guidriver.h"
 
+#include <QApplication>
 #include <QDialog>
+#include <QTest>
 #include <QTimer>
+#include <algorithm>
 #include <gtest/gtest.h>
 
 GuiDriver::GuiDriver()
@@ -51,4 +54,44 @@ QStringList EntryTexts(QComboBox* box)
     for (int i = 0; i < box->model()->rowCount(); ++i)
         texts << box->model()->index(i, box->modelColumn()).data().toString();
     return texts;
+}
+
+namespace
+{
+
+std::string Describe(const std::vector<QWidget*>& widgets)
+{
+    std::string out;
+    for (QWidget* w : widgets)
+        out += w ? std::string(w->metaObject()->className()) + " \"" +
+                       w->property("text").toString().toStdString() + "\"; "
+                 : "none; ";
+    return out;
+}
+
+} // namespace
+
+void ExpectTabCycle(const std::vector<QWidget*>& order)
+{
+    // Offscreen windows become active as their events are processed, not when shown.
+    QWidget* window = order.front()->window();
+    window->activateWindow();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return QApplication::activeWindow() == window; }));
+    std::vector<QWidget*> forward(order);
+    forward.push_back(order.front());
+    for (bool back : {false, true}) {
+        order.front()->setFocus(Qt::TabFocusReason);
+        std::vector<QWidget*> visited{QApplication::focusWidget()};
+        while (visited.size() < forward.size() && visited.back()) {
+            if (back)
+                QTest::keyClick(visited.back(), Qt::Key_Backtab, Qt::ShiftModifier);
+            else
+                QTest::keyClick(visited.back(), Qt::Key_Tab);
+            visited.push_back(QApplication::focusWidget());
+        }
+        std::vector<QWidget*> expected(forward);
+        if (back)
+            std::reverse(expected.begin(), expected.end());
+        EXPECT_EQ(visited, expected) << (back ? "Shift+Tab: " : "Tab: ") << Describe(visited);
+    }
 }

@@ -33,3 +33,6 @@ private:
 void PickEntry(QComboBox* box, const QString& text);
 // The texts of a combo box's entries, first column.
 QStringList EntryTexts(QComboBox* box);
+// Presses Tab from order's first control once round its window, then Shift+Tab back, as a
+// user would: the focus must visit order both ways and nothing else (no trap, no gap).
+void ExpectTabCycle(const std::vector<QWidget*>& order);

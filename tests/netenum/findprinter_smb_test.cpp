@@ -6,6 +6,7 @@
 #include "tests/netenum/finddialogtest.h"
 #include "tests/support/testservers.h"
 
+#include <QApplication>
 #include <QListWidget>
 #include <QProgressBar>
 #include <QPushButton>
@@ -158,6 +159,23 @@ TEST_F(FindPrinterSmbTest, TickedPrintersAreStoredOnceSplitAtTheFirstBracket)
     addThree();
     EXPECT_EQ(Stored("select count(*) from printers"), after) << "already there: ignored";
     EXPECT_TRUE(gui.messages.empty());
+}
+
+TEST_F(FindPrinterSmbTest, TabReachesEveryControlAndSpaceTicksAndAdds)
+{
+    std::string first;
+    InDialog([&](Tfindprinterfrm& dialog) {
+        Scan(dialog);
+        ExpectTabCycle({dialog.Button1, dialog.FoundPrinters, dialog.Button2, dialog.Button3});
+        first = dialog.FoundPrinters->item(0)->text().section('[', 0, 0).toStdString();
+        dialog.FoundPrinters->setFocus(Qt::TabFocusReason);
+        QTest::keyClick(dialog.FoundPrinters, Qt::Key_Home);
+        QTest::keyClick(dialog.FoundPrinters, Qt::Key_Space);
+        QTest::keyClick(dialog.FoundPrinters, Qt::Key_Tab);
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Space);
+    });
+    EXPECT_TRUE(forms->dbform.printerstable.Locate("UNCNAME", first)) << first;
+    EXPECT_EQ(forms->dbform.printerstable.RecordCount(), 2) << "the first line and None";
 }
 
 TEST_F(FindPrinterSmbTest, WithNothingTickedNothingIsAdded)
