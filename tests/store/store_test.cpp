@@ -1,0 +1,255 @@
+// Row sets over a real database file: where faults in a snapshot-with-pending-row design hide
+// (settling pending rows, uniqueness, sorting, two programs at once, files that turn
+// read-only). Bad files are tested through both programs, in tests/reliability.
+
+#include "platform/store/connection.h"
+#include "platform/store/rowset.h"
+#include "platform/store/schema.h"
+#include "platform/store/storeerror.h"
+#include "tests/support/asuser.h"
+#include "tests/support/tempdir.h"
+
+#include <gtest/gtest.h>
+#include <pwd.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace
+{
+
+using Strings = std::vector<std::string>;
+
+void Open(Connection& c, const std::string& path, bool readOnly = false)
+{
+    c.SetConnectionString("Data Source=" + path + (readOnly ? ";Mode=Read" : "") +
+                          ";Jet OLEDB:Database Password=" + kDatabasePassword);
+    c.Open();
+}
+
+// Appends a rule and posts it; the error text, "" when it was stored.
+std::string PostRule(RowSet& rules, const std::string& name)
+{
+    rules.Append();
+    rules.FieldByName("RULENAME").SetAsString(name);
+    try {
+        rules.Post();
+    } catch (const StoreError& e) {
+        return e.what();
+    }
+    return "";
+}
+
+class RowSetTest : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        path = MakeDatabase(dir.Path(), R"(
+            INSERT INTO printers VALUES ('\\srv\b', 'second', 1);
+            INSERT INTO printers VALUES ('\\srv\A', 'first', 0);
+            INSERT INTO printers (UNCNAME) VALUES ('\\srv\c');
+            INSERT INTO MapRules VALUES ('LAB*', 'x', NULL, '', NULL, NULL, NULL);)");
+        Open(connection, path);
+        printers.SetTableName("Printers");
+        rules.SetTableName("maprules");
+        printers.Open();
+        rules.Open();
+    }
+    Strings Column(RowSet& rs, const std::string& field)
+    {
+        Strings out;
+        const int i = rs.FindField(field);
+        for (int r = 0; r < rs.RecordCount(); ++r)
+            out.push_back(ValueText(rs.ValueAt(r, i), rs.ColumnAt(i).type));
+        return out;
+    }
+    std::string Count(const std::string& table)
+    {
+        return QueryValue(path, "SELECT COUNT(*) FROM " + table);
+    }
+
+    TempDir dir;
+    std::string path;
+    Connection connection;
+    RowSet printers{connection, "printerstable"};
+    RowSet rules{connection, "MapRulesTable"};
+};
+
+} // namespace
+
+TEST_F(RowSetTest, FieldsByNameIgnoringCaseWithTypedReads)
+{
+    EXPECT_EQ(rules.FieldByName("rulename").AsString(), "LAB*");
+    EXPECT_EQ(rules.FieldByName("uncpath2").AsString(), "");
+    EXPECT_EQ(rules.FieldByName("DEFAULT").AsInteger(), 0);
+    EXPECT_FALSE(rules.FieldByName("ACTIVE").AsBoolean());
+    EXPECT_EQ(rules.FieldByName("Active").AsString(), "");
+    EXPECT_THROW(rules.FieldByName("UNCPath5"), StoreError);
+
+    ASSERT_TRUE(printers.Locate("UNCNAME", "\\\\SRV\\a"));
+    EXPECT_EQ(printers.FieldByName("UNCName").AsString(), "\\\\srv\\A");
+    EXPECT_EQ(printers.FieldByName("available").AsString(), "False");
+    EXPECT_FALSE(printers.Locate("UNCNAME", "\\\\srv"));
+    EXPECT_EQ(printers.FieldByName("UNCNAME").AsString(), "\\\\srv\\A") << "a miss stays put";
+}
+
+TEST_F(RowSetTest, RefreshSettlesAPendingRowAndCancelDropsAnEdit)
+{
+    printers.Append();
+    printers.Refresh();
+    EXPECT_EQ(Count("printers"), "3") << "an unchanged insert is dropped";
+    EXPECT_EQ(printers.RecordCount(), 3);
+
+    printers.Append();
+    printers.FieldByName("UNCNAME").SetAsString("\\\\srv\\new");
+    printers.Refresh();
+    EXPECT_EQ(Count("printers"), "4") << "a changed insert is posted";
+    EXPECT_EQ(printers.State(), DataSetState::Browse);
+
+    ASSERT_TRUE(printers.Locate("UNCNAME", "\\\\srv\\new"));
+    EXPECT_TRUE(printers.FieldByName("Available").AsBoolean()) << "column default in new rows";
+    printers.Edit();
+    printers.FieldByName("Description").SetAsString("edited");
+    printers.Cancel();
+    EXPECT_EQ(printers.FieldByName("Description").AsString(), "");
+}
+
+TEST_F(RowSetTest, ADuplicatePathInAnyCaseIsRefusedAndTheRowStaysPending)
+{
+    printers.Append();
+    printers.FieldByName("UNCNAME").SetAsString("\\\\SRV\\B");
+    EXPECT_THROW(printers.Post(), StoreError);
+    EXPECT_EQ(printers.State(), DataSetState::Insert);
+    printers.FieldByName("UNCNAME").SetAsString("\\\\SRV\\D");
+    printers.Post();
+    EXPECT_EQ(Count("printers"), "4");
+}
+
+TEST_F(RowSetTest, SortSurvivesRefreshAndKeepsTheCurrentRow)
+{
+    printers.SetSort("UNCNAME DESC");
+    EXPECT_EQ(Column(printers, "UNCNAME"), (Strings{"\\\\srv\\c", "\\\\srv\\b", "\\\\srv\\A"}));
+    ASSERT_TRUE(printers.Locate("UNCNAME", "\\\\srv\\b"));
+    ExecSql(path, "INSERT INTO printers (UNCNAME) VALUES ('\\\\srv\\a2');");
+    printers.Refresh();
+    EXPECT_EQ(Column(printers, "UNCNAME"),
+              (Strings{"\\\\srv\\c", "\\\\srv\\b", "\\\\srv\\a2", "\\\\srv\\A"}));
+    EXPECT_EQ(printers.FieldByName("UNCNAME").AsString(), "\\\\srv\\b");
+
+    printers.SetSort("Available ASC, UNCNAME ASC");
+    EXPECT_EQ(Column(printers, "UNCNAME").front(), "\\\\srv\\A");
+    EXPECT_THROW(printers.SetSort("Nope ASC"), StoreError);
+    EXPECT_THROW(printers.SetSort("UNCNAME SIDEWAYS"), StoreError);
+    printers.SetSort("");
+    EXPECT_EQ(Column(printers, "Description").front(), "second") << "read order restored";
+}
+
+TEST_F(RowSetTest, TwoProgramsShareTheFile)
+{
+    Connection other;
+    Open(other, path);
+    RowSet theirs(other, "theirs");
+    theirs.SetTableName("MapRules");
+    theirs.Open();
+    EXPECT_EQ(rules.FieldByName("UNCPath1").AsString(), "x") << "the snapshot is taken here";
+
+    theirs.Edit();
+    theirs.FieldByName("UNCPath1").SetAsString("changed");
+    theirs.Post();
+    EXPECT_EQ(rules.FieldByName("UNCPath1").AsString(), "x") << "a snapshot until refreshed";
+    rules.Refresh();
+    EXPECT_EQ(rules.FieldByName("UNCPath1").AsString(), "changed");
+
+    theirs.Delete();
+    rules.Edit();
+    rules.FieldByName("UNCPath1").SetAsString("lost?");
+    EXPECT_THROW(rules.Post(), StoreError) << "an edit of a deleted row must not vanish silently";
+    EXPECT_EQ(rules.State(), DataSetState::Edit);
+}
+
+TEST_F(RowSetTest, QueriesBindParametersAndAreReadOnly)
+{
+    RowSet q(connection, "RuleQuery");
+    q.SQL() = {"Select *", "from MapRules", "where RULENAME = :name", "order by RULENAME;"};
+    q.SetParameter("name", Value::Text("lab*"));
+    q.Open();
+    EXPECT_EQ(q.RecordCount(), 1);
+    EXPECT_THROW(q.Edit(), StoreError);
+    EXPECT_THROW(q.Append(), StoreError);
+}
+
+TEST_F(RowSetTest, DeleteAndValueConversions)
+{
+    rules.Edit();
+    rules.FieldByName("Default").SetAsString("2");
+    rules.FieldByName("Active").SetAsString("True");
+    EXPECT_THROW(rules.FieldByName("Default").SetAsString("two"), StoreError);
+    EXPECT_THROW(rules.FieldByName("Active").SetAsString("maybe"), StoreError);
+    rules.Post();
+    rules.Refresh();
+    EXPECT_EQ(rules.FieldByName("Default").AsInteger(), 2);
+    EXPECT_TRUE(rules.FieldByName("Active").AsBoolean());
+    rules.Delete();
+    EXPECT_EQ(rules.RecordCount(), 0);
+    EXPECT_EQ(Count("MapRules"), "0");
+    EXPECT_THROW(rules.Delete(), StoreError);
+}
+
+TEST(ReadOnlyFiles, TheClientReadsWhereItMayNotWriteAndTheAdministratorIsToldWhy)
+{
+    TempDir dir;
+    const std::string path = MakeDatabase(dir.Path());
+    Connection c;
+    Open(c, path, true);
+    EXPECT_FALSE(c.ReadOnly()) << "Mode=Read still writes where the file allows it";
+
+    chmod(dir.Path().c_str(), 0755);
+    chmod(path.c_str(), 0444);
+    std::string why;
+    EXPECT_TRUE(RunUnprivileged(
+        [&] {
+            Connection client;
+            Open(client, path, true);
+            RowSet rules(client, "MapRulesTable");
+            rules.SetTableName("MapRules");
+            rules.Open();
+            Connection admin;
+            try {
+                Open(admin, path);
+                return false;
+            } catch (const StoreError& e) {
+                return client.ReadOnly() &&
+                       PostRule(rules, "PC1").find("read-only") != std::string::npos &&
+                       std::string(e.what()).find("for writing") != std::string::npos;
+            }
+        },
+        &why))
+        << why;
+}
+
+TEST(ReadOnlyFiles, AFileMadeReadOnlyAfterOpeningRefusesTheNextWriteAndKeepsWhatWasStored)
+{
+    TempDir dir;
+    const std::string path = MakeDatabase(dir.Path());
+    chmod(dir.Path().c_str(), 0777);
+    // The administrator's own file, which the administrator then makes read-only.
+    if (const passwd* nobody = getpwnam("nobody"); nobody && geteuid() == 0) {
+        ASSERT_EQ(chown(path.c_str(), nobody->pw_uid, nobody->pw_gid), 0);
+    }
+    std::string why;
+    EXPECT_TRUE(RunUnprivileged(
+        [&] {
+            Connection admin;
+            Open(admin, path);
+            RowSet rules(admin, "MapRulesTable");
+            rules.SetTableName("MapRules");
+            rules.Open();
+            const bool kept = PostRule(rules, "KEPT").empty();
+            chmod(path.c_str(), 0444);
+            return kept && PostRule(rules, "REFUSED").find("read-only") != std::string::npos &&
+                   rules.State() == DataSetState::Insert;
+        },
+        &why))
+        << why;
+    EXPECT_EQ(QueryValue(path, "select group_concat(RULENAME) from MapRules"), "KEPT");
+}
