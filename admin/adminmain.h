@@ -42,7 +42,8 @@ public:
     QPushButton* Button5;
     QPushButton* Button6;
 
-    // Shared by both grids: the direction of the next title-click sort.
+    // Shared by both grids: true after a title click sorted ascending, so that the next one
+    // sorts descending.
     bool SortAscending = false;
 
     void Button1Click();
