@@ -23,7 +23,7 @@ protected:
     int Count(const std::string& sql)
     {
         Connection c;
-        c.SetConnectionString(BuildConnectionString(dir.Path() + "/", true));
+        c.SetConnectionString(BuildConnectionString(dir.File("wddata.mdb"), true));
         c.Open();
         RowSet q(c, "count");
         q.SQL() = {sql};
@@ -39,10 +39,10 @@ protected:
 
 TEST(ConnectionStrings, AreExactlyTheTwoForms)
 {
-    EXPECT_EQ(BuildConnectionString("/srv/wd/", true),
+    EXPECT_EQ(BuildConnectionString("/srv/wd/wddata.mdb", true),
               "Provider=Microsoft.Jet.OLEDB.4.0;Data Source=/srv/wd/wddata.mdb;Persist Security "
               "Info=False;Mode=Read;Jet OLEDB:Database Password=vostrelk");
-    EXPECT_EQ(BuildConnectionString("C:\\wd\\", false),
+    EXPECT_EQ(BuildConnectionString("C:\\wd\\wddata.mdb", false),
               "Provider=Microsoft.Jet.OLEDB.4.0;Data Source=C:\\wd\\wddata.mdb;Persist Security "
               "Info=False;Jet OLEDB:Database Password=vostrelk");
 }
@@ -51,7 +51,8 @@ TEST(ConnectionStrings, AnyFolderNameIsQuotedAndReadBack)
 {
     for (const std::string folder :
          {"/srv/a;Mode=x/", "/srv/a;b=c;Mode/", "/srv/it's \"q\"; x/", "/srv/two  blanks /"}) {
-        const ConnectionSettings read = ParseConnectionString(BuildConnectionString(folder, true));
+        const ConnectionSettings read =
+            ParseConnectionString(BuildConnectionString(folder + "wddata.mdb", true));
         EXPECT_EQ(read.dataSource, folder + "wddata.mdb");
         EXPECT_EQ(read.mode, "Read") << folder;
         EXPECT_EQ(read.password, "vostrelk") << folder;
@@ -127,5 +128,23 @@ TEST_F(DbformTest, AFailedOpeningNamesTheFile)
         FAIL();
     } catch (const StoreError& e) {
         EXPECT_NE(std::string(e.what()).find(dir.Path() + "/wddata.mdb"), std::string::npos);
+    }
+}
+
+TEST_F(DbformTest, AConfBesideTheProgramNamesTheDatabaseOrAServerNotSupportedYet)
+{
+    TempDir elsewhere;
+    MakeDatabase(elsewhere.Path(), "INSERT INTO MapRules (RULENAME) VALUES ('PC1');");
+    WriteFileBytes(dir.File("wddata.conf"), "database = " + elsewhere.File("wddata.mdb") + "\n");
+    Open();
+    EXPECT_EQ(form->MapRulesTable.RecordCount(), 1);
+
+    WriteFileBytes(dir.File("wddata.conf"), "database = postgresql://wd:secret@db/wd\n");
+    try {
+        Open();
+        FAIL();
+    } catch (const StoreError& e) {
+        EXPECT_NE(std::string(e.what()).find("no PostgreSQL back end"), std::string::npos);
+        EXPECT_EQ(std::string(e.what()).find("secret"), std::string::npos) << "nor its password";
     }
 }
