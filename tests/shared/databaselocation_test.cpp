@@ -6,50 +6,30 @@
 
 #include <gtest/gtest.h>
 
-namespace
-{
-
-class DatabaseLocationTest : public ::testing::Test
-{
-protected:
+struct DatabaseLocationTest : ::testing::Test {
     DatabaseLocation Locate() const
     {
         return LocateDatabase(program.Path() + "/", system.File("wddata.conf"));
     }
     std::string Error() const
-    {
-        try {
-            Locate();
-        } catch (const StoreError& e) {
-            return e.what();
-        }
+    try {
+        Locate();
         return "<no error>";
+    } catch (const StoreError& e) {
+        return e.what();
     }
-
-    TempDir program;
-    TempDir system;
+    TempDir program, system;
 };
-
-} // namespace
 
 TEST_F(DatabaseLocationTest, TheConfBesideTheProgramThenTheFileThenTheSystemConf)
 {
     WriteFileBytes(system.File("wddata.conf"), "# the site's\n  database = site.mdb \n");
     WriteFileBytes(system.File("site.mdb"), "");
     EXPECT_EQ(Locate().location, system.File("site.mdb")) << "relative to the conf's folder";
-    EXPECT_EQ(Locate().namedBy, system.File("wddata.conf"));
-
     WriteFileBytes(program.File("wddata.mdb"), "");
     EXPECT_EQ(Locate().location, program.File("wddata.mdb"));
-    EXPECT_EQ(Locate().namedBy, "");
-
     WriteFileBytes(program.File("wddata.conf"), "Database=" + system.File("site.mdb") + "\n");
-    EXPECT_EQ(Locate().location, system.File("site.mdb"));
     EXPECT_EQ(Locate().namedBy, program.File("wddata.conf"));
-    EXPECT_EQ(Locate().kind, DatabaseKind::File);
-
-    WriteFileBytes(program.File("wddata.conf"), "database = PostgreSQL://wd@db/wd\n");
-    EXPECT_EQ(Locate().kind, DatabaseKind::PostgreSql);
 }
 
 TEST_F(DatabaseLocationTest, ErrorsNameEveryPlaceLookedAtOrTheConf)

@@ -131,15 +131,9 @@ TEST_F(DbformTest, AFailedOpeningNamesTheFile)
     }
 }
 
-TEST_F(DbformTest, AConfBesideTheProgramNamesTheDatabaseOrAServerNotSupportedYet)
+TEST_F(DbformTest, APostgreSqlServerIsRefusedForNowWithoutShowingItsUri)
 {
-    TempDir elsewhere;
-    MakeDatabase(elsewhere.Path(), "INSERT INTO MapRules (RULENAME) VALUES ('PC1');");
-    WriteFileBytes(dir.File("wddata.conf"), "database = " + elsewhere.File("wddata.mdb") + "\n");
-    Open();
-    EXPECT_EQ(form->MapRulesTable.RecordCount(), 1);
-
-    WriteFileBytes(dir.File("wddata.conf"), "database = postgresql://wd:secret@db/wd\n");
+    WriteFileBytes(dir.File("wddata.conf"), "database = PostgreSQL://wd:secret@db/wd\n");
     try {
         Open();
         FAIL();
