@@ -11,6 +11,7 @@
 namespace
 {
 
+// Leaves errno as stat set it.
 bool Exists(const std::string& path)
 {
     struct stat st {
@@ -71,9 +72,7 @@ DatabaseLocation FromConf(const std::string& conf)
         return {DatabaseKind::PostgreSql, value, conf};
     const std::string folder = conf.substr(0, conf.rfind('/') + 1);
     const std::string path = value[0] == '/' ? value : folder + value;
-    struct stat st {
-    };
-    if (stat(path.c_str(), &st) != 0)
+    if (!Exists(path))
         FailConf(conf, "names the database \"" + path + "\", which cannot be found (" +
                            std::strerror(errno) + ").");
     return {DatabaseKind::File, path, conf};
