@@ -7,10 +7,14 @@
 
 const char* const kConfigUsage = R"(Usage: wdConfig
 
-Edits wddata.mdb, the database in this program's folder that the logon client wdclient
-reads: the two global options, the printers that rules may name (entered by hand or found
-by scanning the network for printer shares) and the rules that give computers their
-printers. The program needs write access to the file and its folder.
+Edits the database that the logon client wdclient reads: the two global options, the
+printers that rules may name (entered by hand or found by scanning the network for printer
+shares) and the rules that give computers their printers. The program needs write access to
+the file and its folder.
+
+The database is the first of: the file that a wddata.conf in this program's folder names
+(a line "database = PATH", relative to that folder), wddata.mdb in this program's folder,
+the file that /etc/wendrell/wddata.conf names.
 
 The options are stored when the main window closes; printers and rules when their dialogs
 are confirmed.

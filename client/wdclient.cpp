@@ -15,9 +15,13 @@
 
 const char* const kClientUsage = R"(Usage: wdclient [/S] [/CLIENTNAME=name] [/q] [/NAME=value ...]
 
-Connects the printers of every rule in wddata.mdb (in this program's folder) whose
-computer-name pattern matches this computer, removing the user's network printer
-connections first when the database says so, and sets the default printer.
+Connects the printers of every rule in the database whose computer-name pattern matches
+this computer, removing the user's network printer connections first when the database says
+so, and sets the default printer.
+
+The database is the first of: the file that a wddata.conf in this program's folder names
+(a line "database = PATH", relative to that folder), wddata.mdb in this program's folder,
+the file that /etc/wendrell/wddata.conf names.
 
 Switches (a switch is /NAME or -NAME, a value follows = or :, names ignore case, the first
 occurrence wins; quote values with blanks: /CLIENTNAME="LAB 12"):

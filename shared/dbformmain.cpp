@@ -2,11 +2,11 @@
 
 #include "platform/store/connectionstring.h"
 #include "platform/store/storeerror.h"
+#include "shared/databaselocation.h"
 
-std::string BuildConnectionString(const std::string& startDir, bool readOnly)
+std::string BuildConnectionString(const std::string& path, bool readOnly)
 {
-    std::string s = "Provider=Microsoft.Jet.OLEDB.4.0;Data Source=" +
-                    QuoteConnectionValue(startDir + "wddata.mdb");
+    std::string s = "Provider=Microsoft.Jet.OLEDB.4.0;Data Source=" + QuoteConnectionValue(path);
     if (readOnly)
         s += ";Persist Security Info=False;Mode=Read;Jet OLEDB:Database Password=vostrelk";
     else
@@ -70,10 +70,16 @@ void SeedNonePrinter(RowSet& printers)
 
 } // namespace
 
-void Tdbform::SetConnection(bool readOnly)
+void Tdbform::SetConnection(bool readOnly, const std::string& systemConf)
 {
     ADOConnection.Close();
-    ADOConnection.SetConnectionString(BuildConnectionString(BrevUtil1.getstartdir(), readOnly));
+    const DatabaseLocation database = LocateDatabase(BrevUtil1.getstartdir(), systemConf);
+    // The URI is not repeated: it may hold a password.
+    if (database.kind != DatabaseKind::File)
+        throw StoreError("The database settings file \"" + database.namedBy +
+                         "\" names a PostgreSQL server; this build has no PostgreSQL back end "
+                         "yet. Name a database file there instead.");
+    ADOConnection.SetConnectionString(BuildConnectionString(database.location, readOnly));
     ADOConnection.Open();
 
     ConfigTable.Open();

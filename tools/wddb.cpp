@@ -20,8 +20,10 @@ const char* const kUsage = R"(Usage:
   wddb show PATH     print the three tables
   wddb --help        this text
 
-The programs look for the database as wddata.mdb in their own directory. The file is an
-SQLite database: yes/no fields hold 0 or 1, so the sqlite3 tool can read and script it.
+wdclient and wdConfig open the first of: the file that a wddata.conf in their folder names
+(a line "database = PATH"), wddata.mdb in their folder, the file that
+/etc/wendrell/wddata.conf names. The file is an SQLite database: yes/no fields hold 0 or 1,
+so the sqlite3 tool can read and script it.
 Exit codes: 0 done, 1 the database could not be created or read, 2 wrong usage.
 )";
 

@@ -35,11 +35,13 @@ TEST(ConnectionStrings, AnyFolderNameIsQuotedAndReadBack)
 {
     for (const std::string folder :
          {"/srv/a;Mode=x/", "/srv/a;b=c;Mode/", "/srv/it's \"q\"; x/", "/srv/two  blanks /"}) {
-        const ConnectionSettings read = ParseConnectionString(BuildConnectionString(folder, true));
+        const ConnectionSettings read =
+            ParseConnectionString(BuildConnectionString(folder + "wddata.mdb", true));
         EXPECT_EQ(read.dataSource, folder + "wddata.mdb");
         EXPECT_EQ(read.mode, "Read") << folder;
         EXPECT_EQ(read.password, "vostrelk") << folder;
-        EXPECT_EQ(ParseConnectionString(BuildConnectionString(folder, false)).mode, "");
+        EXPECT_EQ(ParseConnectionString(BuildConnectionString(folder + "wddata.mdb", false)).mode,
+                  "");
     }
     EXPECT_THROW(ParseConnectionString("Data Source=\"/srv/a;Mode=Read"), StoreError);
 }
@@ -103,4 +105,16 @@ TEST_F(DbformTest, AvailablePrintersQueryListsAvailableRowsInPathOrder)
                         q.FieldByName("Description").AsString());
     // Without regard to case, and '\\' sorts before the letters.
     EXPECT_EQ(paths, (std::vector<std::string>{"\\\\s\\A|A", "\\\\s\\b|B", "None|No Printer"}));
+}
+
+TEST_F(DbformTest, APostgreSqlServerIsRefusedForNowWithoutShowingItsUri)
+{
+    WriteFileBytes(dir.File("wddata.conf"), "database = PostgreSQL://wd:secret@db/wd\n");
+    try {
+        Open();
+        FAIL();
+    } catch (const StoreError& e) {
+        EXPECT_NE(std::string(e.what()).find("no PostgreSQL back end"), std::string::npos);
+        EXPECT_EQ(std::string(e.what()).find("secret"), std::string::npos) << "nor its password";
+    }
 }
