@@ -43,7 +43,8 @@ Exit codes:
 )";
 
 TClientRun::TClientRun(TMainClientFrm& mainForm, Tdbform& dbform)
-    : MainClientFrm(mainForm), dbform(dbform)
+    : Pause([](int milliseconds) { QThread::msleep(milliseconds); }), MainClientFrm(mainForm),
+      dbform(dbform)
 {
 }
 
@@ -110,7 +111,7 @@ bool TClientRun::OfferToAddRule()
 {
     if (!dbform.ConfigTable.FieldByName("AllowClientSelection").AsBoolean()) {
         MainClientFrm.SetStatus("No Rules Found. Nothing to Do");
-        QThread::msleep(3000);
+        Pause(3000);
         return false;
     }
     if (const std::string why = WhyNotStorable(ClientName); !why.empty()) {

@@ -2,6 +2,7 @@
 
 #include "platform/host/brevutil.h"
 
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -23,6 +24,8 @@ public:
 
     std::string ClientName;
     bool RuleMatched = false;
+    // How the run waits while "nothing to do" is shown; tests record the wait instead.
+    std::function<void(int milliseconds)> Pause;
 
 private:
     void CheckRules();

@@ -15,7 +15,9 @@ ClientPass RunClientPass(const std::string& dir, std::vector<std::string> args)
     ClientPass pass{};
     QObject::connect(&main, &TMainClientFrm::statusChanged,
                      [&pass](const QString& s) { pass.statuses.push_back(s.toStdString()); });
-    pass.exitCode = TClientRun(main, dbform).Run();
+    TClientRun run(main, dbform);
+    run.Pause = [&pass](int milliseconds) { pass.pausedMs += milliseconds; };
+    pass.exitCode = run.Run();
     pass.shown = main.isVisible();
     return pass;
 }

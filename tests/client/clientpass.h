@@ -9,5 +9,6 @@ struct ClientPass {
     int exitCode;
     std::vector<std::string> statuses; // every status text, in order
     bool shown;                        // the status window was visible at the end
+    int pausedMs;                      // how long the run would have waited in all
 };
 ClientPass RunClientPass(const std::string& dir, std::vector<std::string> args);

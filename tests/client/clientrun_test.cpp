@@ -135,6 +135,16 @@ TEST_F(ClientRunTest, AnErrorEndingTheRunIsShownAndGivesOne)
     EXPECT_NE(messages[0].text.indexOf("wddata.mdb"), -1);
 }
 
+TEST_F(ClientRunTest, NothingToDoIsShownForThreeSecondsAndAMatchEndsAtOnce)
+{
+    MakeDatabase(dir.Path(), std::string(kNoMatchNoAdd) +
+                                 "INSERT INTO MapRules (RULENAME, Active) VALUES ('LAB*', 0);");
+    const ClientPass none = RunClientPass(dir.Path(), {"/S", "/CLIENTNAME=PC1"});
+    EXPECT_EQ(none.statuses.back(), "No Rules Found. Nothing to Do");
+    EXPECT_EQ(none.pausedMs, 3000);
+    EXPECT_EQ(RunClientPass(dir.Path(), {"/S", "/CLIENTNAME=LAB1"}).pausedMs, 0);
+}
+
 TEST(ClientProgram, EndsInOrderWithNothingToDoOrAnInactiveRule)
 {
     TempDir dir;
