@@ -49,8 +49,7 @@ void CheckFileIsThere(const std::string& path)
     struct stat st {
     };
     if (stat(path.c_str(), &st) != 0)
-        FailFile(path, std::string("the file cannot be found (") + std::strerror(errno) +
-                           "). It must lie in the program's directory.");
+        FailFile(path, std::string("the file cannot be found (") + std::strerror(errno) + ").");
     if (S_ISDIR(st.st_mode))
         FailFile(path, "it is a folder, not a database file.");
     if (access(path.c_str(), R_OK) != 0)
