@@ -24,13 +24,22 @@ std::string Read(const TBrevUtil& u, const std::string& name)
 
 TEST(Switches, AreReadAsTheyAreWrittenAndTheFirstOneWins)
 {
-    TBrevUtil u = With({"/CLIENTNAME=\"LAB 12\"", "-username:jo", "/s", "-Q", "/A=x=y:z", "/B:",
-                        "/C=\"", "/D= padded ", "LAB12", "/", "-", "/NAME=first", "-name=second"});
+    TBrevUtil u =
+        With({"/CLIENTNAME=\"LAB 12\"", "-username:jo", "/s", "-Q", "/A=x=y:z", "/B:", "/C=\"",
+              "/D= padded ", "LAB12", "/", "-", "/NAME=first", "-name=second"});
     const std::vector<std::pair<std::string, std::string>> cases = {
-        {"clientname", "LAB 12"}, {"USERNAME", "jo"},     {"S", ""},
-        {"q", ""},                {"A", "x=y:z"},         {"B", ""},
-        {"C", "\""},              {"D", " padded "},      {"NAME", "first"},
-        {"HOSTNAME", "<absent>"}, {"LAB12", "<absent>"}, {"", "<absent>"},
+        {"clientname", "LAB 12"},
+        {"USERNAME", "jo"},
+        {"S", ""},
+        {"q", ""},
+        {"A", "x=y:z"},
+        {"B", ""},
+        {"C", "\""},
+        {"D", " padded "},
+        {"NAME", "first"},
+        {"HOSTNAME", "<absent>"},
+        {"LAB12", "<absent>"},
+        {"", "<absent>"},
         // The program's own path is not a switch, though it begins with '/'.
         {"opt/wd/wdclient", "<absent>"}};
     for (const auto& [name, value] : cases)
@@ -78,6 +87,13 @@ TEST(Text, UpperCasingTouchesOnlyAsciiLetters)
     // Ordered as SQLite's NOCASE orders: '_' before letters.
     EXPECT_LT(CompareIgnoreCase("_x", "a"), 0);
     EXPECT_GT(CompareIgnoreCase("None", "\\\\srv\\p"), 0);
+    // The smallest and largest three- and four-byte forms, and the overlong ones below them.
+    for (const char* valid :
+         {"\xe0\xa0\x80", "\xef\xbf\xbf", "\xf0\x90\x80\x80", "\xf4\x8f\xbf\xbf"})
+        EXPECT_TRUE(IsValidUtf8(valid));
+    for (const char* invalid :
+         {"\xe0\x9f\xbf", "\xed\xa0\x80", "\xf0\x8f\xbf\xbf", "\xf4\x90\x80\x80", "\xc1\xbf"})
+        EXPECT_FALSE(IsValidUtf8(invalid));
 }
 
 TEST(Host, TheComputerNameIsTheNetBiosName)

@@ -46,7 +46,7 @@ protected:
     {
         path = MakeDatabase(dir.Path(), R"(
             INSERT INTO printers VALUES ('\\srv\b', 'second', 1);
-            INSERT INTO printers VALUES ('\\srv\A', 'first', 0);
+            INSERT INTO printers VALUES ('\\srv\A', 'no', 0);
             INSERT INTO printers (UNCNAME) VALUES ('\\srv\c');
             INSERT INTO MapRules VALUES ('LAB*', 'x', NULL, '', NULL, NULL, NULL);)");
         Open(connection, path);
@@ -89,6 +89,7 @@ TEST_F(RowSetTest, FieldsByNameIgnoringCaseWithTypedReads)
     ASSERT_TRUE(printers.Locate("UNCNAME", "\\\\SRV\\a"));
     EXPECT_EQ(printers.FieldByName("UNCName").AsString(), "\\\\srv\\A");
     EXPECT_EQ(printers.FieldByName("available").AsString(), "False");
+    EXPECT_FALSE(printers.FieldByName("Description").AsBoolean()) << "a text read as yes/no";
     EXPECT_FALSE(printers.Locate("UNCNAME", "\\\\srv"));
     EXPECT_EQ(printers.FieldByName("UNCNAME").AsString(), "\\\\srv\\A") << "a miss stays put";
 }
@@ -138,6 +139,11 @@ TEST_F(RowSetTest, SortSurvivesRefreshAndKeepsTheCurrentRow)
 
     printers.SetSort("Available ASC, UNCNAME ASC");
     EXPECT_EQ(Column(printers, "UNCNAME").front(), "\\\\srv\\A");
+    // Letters fold to lower case, as SQLite's NOCASE does: '_' sorts before 'A'.
+    ExecSql(path, "INSERT INTO printers (UNCNAME) VALUES ('\\\\srv\\_');");
+    printers.Refresh();
+    printers.SetSort("UNCNAME ASC");
+    EXPECT_EQ(Column(printers, "UNCNAME")[0], "\\\\srv\\_");
     EXPECT_THROW(printers.SetSort("Nope ASC"), StoreError);
     EXPECT_THROW(printers.SetSort("UNCNAME SIDEWAYS"), StoreError);
     printers.SetSort("");
