@@ -144,6 +144,13 @@ TEST_F(RowSetTest, SortSurvivesRefreshAndKeepsTheCurrentRow)
     printers.Refresh();
     printers.SetSort("UNCNAME ASC");
     EXPECT_EQ(Column(printers, "UNCNAME")[0], "\\\\srv\\_");
+    // Equal texts leave the order to the next key.
+    ExecSql(path, "UPDATE printers SET Description = 'second' WHERE UNCNAME = '\\\\srv\\c';");
+    printers.Refresh();
+    printers.SetSort("Description DESC, UNCNAME ASC");
+    EXPECT_EQ(Column(printers, "UNCNAME")[0], "\\\\srv\\b");
+    printers.SetSort("Description DESC, UNCNAME DESC");
+    EXPECT_EQ(Column(printers, "UNCNAME")[0], "\\\\srv\\c");
     EXPECT_THROW(printers.SetSort("Nope ASC"), StoreError);
     EXPECT_THROW(printers.SetSort("UNCNAME SIDEWAYS"), StoreError);
     printers.SetSort("");
