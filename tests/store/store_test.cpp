@@ -79,6 +79,7 @@ protected:
 
 TEST_F(RowSetTest, FieldsByNameIgnoringCaseWithTypedReads)
 {
+    EXPECT_TRUE(rules.Bof() && !rules.Eof()) << "on the first row of a fresh read";
     EXPECT_EQ(rules.FieldByName("rulename").AsString(), "LAB*");
     EXPECT_EQ(rules.FieldByName("uncpath2").AsString(), "");
     EXPECT_EQ(rules.FieldByName("DEFAULT").AsInteger(), 0);
