@@ -92,9 +92,9 @@ TEST_F(AdminMainWindow, HasItsTitleSizeAndTabOrdersAndGridKeysMoveTheCurrentRow)
     ExpectTabCycle({m.DBCheckBox1, m.DBCheckBox2, m.DBGrid1, m.Button1, m.Button2, m.Button3,
                     m.Button7, m.DBGrid2, m.Button4, m.Button5, m.Button6});
     m.DBGrid1->setFocus(Qt::TabFocusReason);
-    const std::pair<Qt::Key, int> moves[] = {{Qt::Key_End, 2},      {Qt::Key_Up, 1},
-                                             {Qt::Key_Home, 0},     {Qt::Key_Down, 1},
-                                             {Qt::Key_PageDown, 2}, {Qt::Key_PageUp, 0}};
+    const std::pair<Qt::Key, int> moves[] = {{Qt::Key_Home, 0}, {Qt::Key_End, 2},
+                                             {Qt::Key_Up, 1},   {Qt::Key_PageUp, 0},
+                                             {Qt::Key_Down, 1}, {Qt::Key_PageDown, 2}};
     for (auto [key, row] : moves) {
         QTest::keyClick(m.DBGrid1, key);
         EXPECT_EQ(Printers().CurrentIndex(), row) << QKeySequence(key).toString().toStdString();
@@ -175,8 +175,8 @@ TEST_F(AdminMainWindow, EachWayOutOfTheAddDialogsStoresOrDropsTheRow)
 TEST_F(AdminMainWindow, TheDialogsEditTheClickedRowAndTheListsNeverChangeASlotByThemselves)
 {
     Open("INSERT INTO printers VALUES ('\\\\srv\\laser', 'Room 12', 1), ('\\\\srv\\color', 'Hall', "
-         "1), ('\\\\srv\\off', 'Attic', 0); INSERT INTO MapRules VALUES ('PC0', '', '', '', '', 1, "
-         "1), ('PC1', '\\\\srv\\laser', '\\\\SRV\\COLOR', NULL, NULL, 3, NULL);");
+         "1), ('\\\\srv\\attic', 'Attic', 0); INSERT INTO MapRules VALUES ('PC0', '', '', '', "
+         "'', 1, 1), ('PC1', '\\\\srv\\laser', '\\\\SRV\\COLOR', NULL, NULL, 3, NULL);");
     TprinterEntryfrm& p = P();
     gui.OnShow([&](QDialog&) {
         EXPECT_EQ(p.DBEdit1->text(), "\\\\srv\\laser");
@@ -184,7 +184,7 @@ TEST_F(AdminMainWindow, TheDialogsEditTheClickedRowAndTheListsNeverChangeASlotBy
         EXPECT_EQ(Shown(M().DBGrid1, 1, true), "Room 14");
         QTest::keyClick(p.DBEdit2, Qt::Key_Return);
     });
-    ClickRow(M().DBGrid1, 1); // \\srv\color, \\srv\laser, \\srv\off, None
+    ClickRow(M().DBGrid1, 2); // \\srv\attic, \\srv\color, \\srv\laser, None
     Click(M().Button3);
     EXPECT_EQ(Stored("select Description from printers where UNCNAME like '%laser'"), "Room 14");
     TRuleDetailsFrm& r = R();
@@ -201,29 +201,29 @@ TEST_F(AdminMainWindow, TheDialogsEditTheClickedRowAndTheListsNeverChangeASlotBy
 
     // Meanwhile another administrator takes the laser away and offers the attic's printer.
     ExecSql(dir.File("wddata.mdb"), "UPDATE printers SET Available = 1 - Available WHERE "
-                                    "UNCNAME LIKE '%laser' OR UNCNAME LIKE '%off'");
+                                    "UNCNAME LIKE '%laser' OR UNCNAME LIKE '%attic'");
     gui.OnShow([&](QDialog&) {
         EXPECT_EQ(EntryTexts(r.DBLookupComboBox3),
-                  (QStringList{"\\\\srv\\color", "\\\\srv\\off", "None"}));
+                  (QStringList{"\\\\srv\\attic", "\\\\srv\\color", "None"}));
         EXPECT_EQ(r.DBLookupComboBox1->currentIndex(), -1) << "a printer no longer offered";
         // The attic's printer, picked by its description in the open list.
         QAbstractItemView* list = r.DBLookupComboBox3->view();
         r.DBLookupComboBox3->showPopup();
-        QRect cell = list->visualRect(list->model()->index(1, 1));
+        QRect cell = list->visualRect(list->model()->index(0, 1));
         QTest::mouseClick(list->viewport(), Qt::LeftButton, {},
                           cell.intersected(list->viewport()->rect()).center());
-        EXPECT_EQ(r.DBLookupComboBox3->currentText(), "\\\\srv\\off");
+        EXPECT_EQ(r.DBLookupComboBox3->currentText(), "\\\\srv\\attic");
         for (Qt::CheckState state : {Qt::Checked, Qt::Unchecked, Qt::Checked}) {
             QTest::keyClick(r.DBCheckBox1, Qt::Key_Space);
             EXPECT_EQ(r.DBCheckBox1->checkState(), state);
         }
-        PickEntry(r.DBComboBox1, "5");
+        PickEntry(r.DBComboBox1, "1");
         QTest::keyClick(r.computername, Qt::Key_Return);
     });
     ClickRow(M().DBGrid2, 1, true);
     EXPECT_EQ(Stored("select UNCPath1 || '|' || UNCPath2 || '|' || UNCPath3 || '|' || "
                      "\"Default\" || '|' || Active from MapRules where RULENAME = 'PC1'"),
-              "\\\\srv\\laser|\\\\SRV\\COLOR|\\\\srv\\off|5|1");
+              "\\\\srv\\laser|\\\\SRV\\COLOR|\\\\srv\\attic|1|1");
     EXPECT_TRUE(gui.messages.empty());
 }
 
@@ -246,11 +246,11 @@ TEST_F(AdminMainWindow, DeletingAsksInTheGridAndKeepsThePrinterNamedExactlyNone)
     gui.Answer(QMessageBox::No);
     QTest::keyClick(M().DBGrid2, Qt::Key_Delete, Qt::ControlModifier);
     QTest::keyClick(M().DBGrid2, Qt::Key_Delete);
-    ASSERT_EQ(gui.messages.size(), 2u) << "Delete alone asks nothing";
-    EXPECT_EQ(gui.messages[1].text, "Delete the rule \"PC2\"?");
-    EXPECT_EQ(gui.messages[1].buttons, QMessageBox::Yes | QMessageBox::No);
     gui.Answer(QMessageBox::Yes);
     QTest::keyClick(M().DBGrid2, Qt::Key_Delete, Qt::ControlModifier);
+    ASSERT_EQ(gui.messages.size(), 3u) << "Delete alone asks nothing";
+    EXPECT_EQ(gui.messages[2].text, "Delete the rule \"PC2\"?") << "kept after No";
+    EXPECT_EQ(gui.messages[2].buttons, QMessageBox::Yes | QMessageBox::No);
     EXPECT_EQ(Stored("select group_concat(RULENAME) from MapRules"), "PC3");
     EXPECT_EQ(Shown(M().DBGrid2, 0, true), "PC3") << "the next row becomes current";
     Reopen();

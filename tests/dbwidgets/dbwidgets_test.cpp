@@ -123,18 +123,18 @@ TEST_F(DbGrid, LeavingAPendingRowSettlesItUnlessTheStoreRefusesIt)
     }
 }
 
-// Text typed into a number field is refused and the number shown again; a closed set takes
-// nothing and reports nothing.
-TEST_F(DbEdit, AValueTheStoreRefusesIsReportedAndTheFieldShownAgain)
+// Typing edits a browsing row; a letter in a number is refused and the number shown again. A
+// closed set takes nothing and reports nothing.
+TEST_F(DbEdit, TypingEditsTheRowAndARefusedValueIsReportedAndShownAgain)
 {
     Open("INSERT INTO MapRules (RULENAME, \"Default\") VALUES ('R1', 3);");
     TDBEdit edit;
     edit.SetDataSource(&db->MapRulesTableDataSource);
     edit.SetDataField("Default");
-    QTest::keyClicks(&edit, "x");
+    QTest::keyClicks(&edit, "4x");
     ASSERT_EQ(gui.messages.size(), 1u);
     EXPECT_TRUE(gui.messages[0].text.contains("not a whole number"));
-    EXPECT_EQ(edit.text(), "3");
+    EXPECT_EQ(edit.text(), "34");
     db->MapRulesTable.Close();
     QTest::keyClicks(&edit, "7");
     EXPECT_EQ(edit.text(), "");
