@@ -6,7 +6,6 @@
 #include <functional>
 #include <vector>
 
-class ModalDialog;
 class QDialog;
 
 // Drives modal dialogs and answers message boxes for GUI tests, through the seam.

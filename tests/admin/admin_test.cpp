@@ -1,0 +1,354 @@
+// The administration program over a real database file, driven as a user would: its main
+// window, the printer and rule dialogs it opens, and the program's start.
+
+#include "admin/wdConfig.h"
+#include "platform/dbwidgets/dbcheckbox.h"
+#include "platform/dbwidgets/dbcombobox.h"
+#include "platform/dbwidgets/dbedit.h"
+#include "platform/dbwidgets/dbgrid.h"
+#include "platform/dbwidgets/dblookupcombobox.h"
+#include "tests/gui/guidriver.h"
+#include "tests/support/tempdir.h"
+
+#include <QHeaderView>
+#include <QProcess>
+#include <QPushButton>
+#include <QScrollBar>
+#include <QTest>
+#include <QTimer>
+#include <gtest/gtest.h>
+
+namespace
+{
+
+// Shown in this order: \\srv\color, \\srv\laser, None.
+const char* const kPrinters = "INSERT INTO printers VALUES ('\\\\srv\\laser', 'Room 12', 1), "
+                              "('\\\\srv\\color', '', 0);";
+
+class AdminMainWindow : public ::testing::Test
+{
+protected:
+    void Open(const std::string& sql) { MakeDatabase(dir.Path(), sql), Reopen(); }
+    void Reopen()
+    {
+        forms.reset();
+        TBrevUtil util({"wdConfig"});
+        util.SetStartDir(dir.Path());
+        forms = std::make_unique<TConfigForms>(util);
+        forms->dbform.SetConnection(false);
+        M().show();
+    }
+    std::string Stored(const std::string& sql) { return QueryValue(dir.File("wddata.mdb"), sql); }
+    Tadminmainfrm& M() { return forms->adminmainfrm; }
+    TprinterEntryfrm& P() { return forms->printerEntryfrm; }
+    TRuleDetailsFrm& R() { return forms->RuleDetailsFrm; }
+    RowSet& Printers() { return forms->dbform.printerstable; }
+    static void Click(QAbstractButton* button) { QTest::mouseClick(button, Qt::LeftButton); }
+    // Replaces an edit's text as a user does: select all, type.
+    static void Retype(QLineEdit* edit, const char* text)
+    {
+        QTest::keyClick(edit, Qt::Key_A, Qt::ControlModifier);
+        QTest::keyClicks(edit, text);
+    }
+    static void ClickRow(TDBGrid* grid, int row, bool twice = false)
+    {
+        QPoint at = grid->visualRect(grid->model()->index(row, 0)).center();
+        if (twice)
+            QTest::mouseDClick(grid->viewport(), Qt::LeftButton, {}, at);
+        else
+            QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, at);
+    }
+    static void ClickTitle(TDBGrid* grid, int column)
+    {
+        QHeaderView* titles = grid->horizontalHeader();
+        QPoint at(titles->sectionViewportPosition(column) + 5, titles->height() / 2);
+        QTest::mouseClick(titles->viewport(), Qt::LeftButton, {}, at);
+    }
+    // A grid's rows as shown, one column, joined by ','; or its selected row.
+    static std::string Shown(TDBGrid* grid, int column = 0, bool selected = false)
+    {
+        QStringList rows;
+        for (int r = 0; r < grid->model()->rowCount(); ++r)
+            if (!selected || grid->selectionModel()->isRowSelected(r))
+                rows << grid->model()->index(r, column).data().toString();
+        return rows.join(',').toStdString();
+    }
+
+    TempDir dir;
+    GuiDriver gui;
+    std::unique_ptr<TConfigForms> forms;
+};
+
+} // namespace
+
+TEST_F(AdminMainWindow, HasItsTitleSizeAndTabOrdersAndGridKeysMoveTheCurrentRow)
+{
+    Open(kPrinters);
+    Tadminmainfrm& m = M();
+    TprinterEntryfrm& p = P();
+    TRuleDetailsFrm& r = R();
+    EXPECT_EQ(m.windowTitle(), "KELVANE: Wendrell Config Screen");
+    EXPECT_EQ(m.size(), QSize(877, 634));
+    ExpectTabCycle({m.DBCheckBox1, m.DBCheckBox2, m.DBGrid1, m.Button1, m.Button2, m.Button3,
+                    m.Button7, m.DBGrid2, m.Button4, m.Button5, m.Button6});
+    m.DBGrid1->setFocus(Qt::TabFocusReason);
+    const std::pair<Qt::Key, int> moves[] = {{Qt::Key_Home, 0}, {Qt::Key_End, 2},
+                                             {Qt::Key_Up, 1},   {Qt::Key_PageUp, 0},
+                                             {Qt::Key_Down, 1}, {Qt::Key_PageDown, 2}};
+    for (auto [key, row] : moves) {
+        QTest::keyClick(m.DBGrid1, key);
+        EXPECT_EQ(Printers().CurrentIndex(), row) << QKeySequence(key).toString().toStdString();
+    }
+    // Ctrl+Tab leaves a grid as Tab does.
+    QTest::keyClick(m.DBGrid1, Qt::Key_Tab, Qt::ControlModifier);
+    EXPECT_EQ(QApplication::focusWidget(), m.Button1);
+    m.DBGrid1->setFocus(Qt::TabFocusReason);
+    QTest::keyClick(m.DBGrid1, Qt::Key_Backtab, Qt::ControlModifier | Qt::ShiftModifier);
+    EXPECT_EQ(QApplication::focusWidget(), m.DBCheckBox2);
+    const std::pair<std::function<void()>, std::vector<QWidget*>> dialogs[] = {
+        {[&] { Click(m.Button1); }, {p.DBEdit1, p.DBEdit2, p.DBCheckBox1, p.Button1, p.Button2}},
+        {[&] { Click(m.Button4); },
+         {r.computername, r.DBLookupComboBox1, r.DBLookupComboBox2, r.DBLookupComboBox3,
+          r.DBLookupComboBox4, r.DBComboBox1, r.Button1, r.Button2, r.DBCheckBox1}},
+        {[&] { forms->aboutfrm.ShowModal(); }, {forms->aboutfrm.Button1}}};
+    for (auto& [open, order] : dialogs) {
+        gui.OnShow([&order](QDialog& d) {
+            ExpectTabCycle(order);
+            d.close();
+        });
+        open();
+    }
+}
+
+// OK, Return and the close box store what was typed, Cancel and Escape nothing, nor the close
+// box an untouched row. A row the file refuses (a printer listed already in another case, a
+// rule a trigger forbids) is reported and keeps its dialog open with the row pending.
+TEST_F(AdminMainWindow, EachWayOutOfTheAddDialogsStoresOrDropsTheRow)
+{
+    Open(std::string(kPrinters) + "CREATE TRIGGER refuse BEFORE INSERT ON MapRules WHEN "
+                                  "NEW.RULENAME = '\\\\SRV\\LASER' BEGIN "
+                                  "SELECT RAISE(ABORT, 'refused by policy'); END;");
+    enum End { Ok, Return, Cancel, Escape, CloseBox };
+    const std::tuple<const char*, End> ways[] = {
+        {"K1", Ok},       {"K2", Return}, {"no1", Cancel},        {"no2", Escape},
+        {"K3", CloseBox}, {"", CloseBox}, {"\\\\SRV\\LASER", Ok}, {"\\\\SRV\\LASER", CloseBox}};
+    for (bool printer : {true, false}) {
+        QLineEdit* key = printer ? P().DBEdit1 : R().computername;
+        QPushButton* ok = printer ? P().Button1 : R().Button1;
+        QPushButton* cancel = printer ? P().Button2 : R().Button2;
+        RowSet& table = printer ? Printers() : forms->dbform.MapRulesTable;
+        gui.messages.clear();
+        for (auto [typed, end] : ways) {
+            gui.OnShow([&, typed, end](QDialog& shown) {
+                QTest::keyClicks(key, typed);
+                if (end == Ok || end == Cancel)
+                    Click(end == Ok ? ok : cancel);
+                else if (end == CloseBox)
+                    shown.close();
+                else
+                    QTest::keyClick(key, end == Return ? Qt::Key_Return : Qt::Key_Escape);
+                if (!shown.isVisible())
+                    return;
+                EXPECT_EQ(table.State(), DataSetState::Insert) << "refused, still pending";
+                if (end == Ok)
+                    Retype(key, "K4");
+                Click(end == Ok ? ok : cancel);
+            });
+            Click(printer ? M().Button1 : M().Button4);
+            EXPECT_EQ(table.State(), DataSetState::Browse) << "nothing is left pending";
+        }
+        EXPECT_EQ(Stored(printer ? "select group_concat(UNCNAME || Available) from printers "
+                                   "where UNCNAME like 'K%'"
+                                 : "select group_concat(RULENAME || Active) from MapRules"),
+                  "K11,K21,K31,K41")
+            << "new rows are available or active";
+        ASSERT_EQ(gui.messages.size(), 2u);
+        EXPECT_TRUE(gui.messages[1].text.contains(printer ? "is already in the printer list"
+                                                          : "refused by policy"));
+    }
+}
+
+// Edit and a double-click open the dialogs on the row clicked, and what is typed shows in the
+// grid behind at once. The rule dialog's lists offer the available printers, show a slot's
+// printer in any case or nothing, and store the key of the row picked, whichever column is
+// clicked; they never change a slot by themselves.
+TEST_F(AdminMainWindow, TheDialogsEditTheClickedRowAndTheListsNeverChangeASlotByThemselves)
+{
+    Open("INSERT INTO printers VALUES ('\\\\srv\\laser', 'Room 12', 1), ('\\\\srv\\color', 'Hall', "
+         "1), ('\\\\srv\\attic', 'Attic', 0); INSERT INTO MapRules VALUES ('PC0', '', '', '', "
+         "'', 1, 1), ('PC1', '\\\\srv\\laser', '\\\\SRV\\COLOR', NULL, NULL, 3, NULL);");
+    TprinterEntryfrm& p = P();
+    gui.OnShow([&](QDialog&) {
+        EXPECT_EQ(p.DBEdit1->text(), "\\\\srv\\laser");
+        Retype(p.DBEdit2, "Room 14");
+        EXPECT_EQ(Shown(M().DBGrid1, 1, true), "Room 14");
+        QTest::keyClick(p.DBEdit2, Qt::Key_Return);
+    });
+    ClickRow(M().DBGrid1, 2); // \\srv\attic, \\srv\color, \\srv\laser, None
+    Click(M().Button3);
+    EXPECT_EQ(Stored("select Description from printers where UNCNAME like '%laser'"), "Room 14");
+    TRuleDetailsFrm& r = R();
+    gui.OnShow([&](QDialog& d) {
+        EXPECT_EQ(EntryTexts(r.DBLookupComboBox1),
+                  (QStringList{"\\\\srv\\color", "\\\\srv\\laser", "None"}));
+        EXPECT_EQ(r.DBLookupComboBox2->currentText(), "\\\\srv\\color") << "in any case";
+        EXPECT_EQ(r.DBComboBox1->currentText(), "3");
+        EXPECT_EQ(r.DBCheckBox1->checkState(), Qt::PartiallyChecked) << "an empty field";
+        d.close();
+    });
+    ClickRow(M().DBGrid2, 1);
+    Click(M().Button5);
+
+    // Meanwhile another administrator takes the laser away and offers the attic's printer.
+    ExecSql(dir.File("wddata.mdb"), "UPDATE printers SET Available = 1 - Available WHERE "
+                                    "UNCNAME LIKE '%laser' OR UNCNAME LIKE '%attic'");
+    gui.OnShow([&](QDialog&) {
+        EXPECT_EQ(EntryTexts(r.DBLookupComboBox3),
+                  (QStringList{"\\\\srv\\attic", "\\\\srv\\color", "None"}));
+        EXPECT_EQ(r.DBLookupComboBox1->currentIndex(), -1) << "a printer no longer offered";
+        // The attic's printer, picked by its description in the open list.
+        QAbstractItemView* list = r.DBLookupComboBox3->view();
+        r.DBLookupComboBox3->showPopup();
+        QRect cell = list->visualRect(list->model()->index(0, 1));
+        QTest::mouseClick(list->viewport(), Qt::LeftButton, {},
+                          cell.intersected(list->viewport()->rect()).center());
+        EXPECT_EQ(r.DBLookupComboBox3->currentText(), "\\\\srv\\attic");
+        for (Qt::CheckState state : {Qt::Checked, Qt::Unchecked, Qt::Checked}) {
+            QTest::keyClick(r.DBCheckBox1, Qt::Key_Space);
+            EXPECT_EQ(r.DBCheckBox1->checkState(), state);
+        }
+        PickEntry(r.DBComboBox1, "1");
+        QTest::keyClick(r.computername, Qt::Key_Return);
+    });
+    ClickRow(M().DBGrid2, 1, true);
+    EXPECT_EQ(Stored("select UNCPath1 || '|' || UNCPath2 || '|' || UNCPath3 || '|' || "
+                     "\"Default\" || '|' || Active from MapRules where RULENAME = 'PC1'"),
+              "\\\\srv\\laser|\\\\SRV\\COLOR|\\\\srv\\attic|1|1");
+    EXPECT_TRUE(gui.messages.empty());
+}
+
+TEST_F(AdminMainWindow, DeletingAsksInTheGridAndKeepsThePrinterNamedExactlyNone)
+{
+    Open("");
+    Click(M().Button6); // an empty rule list is no fault
+    const char* exactNone = "select count(*) from printers where UNCNAME = 'None' COLLATE BINARY";
+    Click(M().Button2);
+    EXPECT_EQ(Stored(exactNone), "1");
+    ExecSql(dir.File("wddata.mdb"), "UPDATE printers SET UNCNAME = 'none'; INSERT INTO MapRules "
+                                    "(RULENAME) VALUES ('PC1'), ('PC2'), ('PC3');");
+    Reopen();
+    EXPECT_EQ(Stored(exactNone), "0") << "\"none\" counts as the reserved row when opening";
+    Click(M().Button2);
+    Click(M().Button2);
+    ASSERT_EQ(gui.messages.size(), 1u);
+    EXPECT_EQ(gui.messages[0].text, "There is no printer to delete.");
+    Click(M().Button6);
+    gui.Answer(QMessageBox::No);
+    QTest::keyClick(M().DBGrid2, Qt::Key_Delete, Qt::ControlModifier);
+    QTest::keyClick(M().DBGrid2, Qt::Key_Delete);
+    gui.Answer(QMessageBox::Yes);
+    QTest::keyClick(M().DBGrid2, Qt::Key_Delete, Qt::ControlModifier);
+    ASSERT_EQ(gui.messages.size(), 3u) << "Delete alone asks nothing";
+    EXPECT_EQ(gui.messages[2].text, "Delete the rule \"PC2\"?") << "kept after No";
+    EXPECT_EQ(gui.messages[2].buttons, QMessageBox::Yes | QMessageBox::No);
+    EXPECT_EQ(Stored("select group_concat(RULENAME) from MapRules"), "PC3");
+    EXPECT_EQ(Shown(M().DBGrid2, 0, true), "PC3") << "the next row becomes current";
+    Reopen();
+    EXPECT_EQ(Stored(exactNone), "1");
+}
+
+TEST_F(AdminMainWindow, TheOptionsAreStoredWhenItClosesAndARefusalIsShown)
+{
+    Open("INSERT INTO Config VALUES (0, 0);");
+    const char* options = "select AllowClientSelection || ClearPrintersFirst from Config";
+    Click(M().DBCheckBox1);
+    Click(M().DBCheckBox2);
+    EXPECT_EQ(Stored(options), "00") << "not before closing";
+    M().close();
+    EXPECT_EQ(Stored(options), "11");
+
+    ExecSql(dir.File("wddata.mdb"), "CREATE TRIGGER locked BEFORE UPDATE ON Config BEGIN "
+                                    "SELECT RAISE(ABORT, 'locked'); END;");
+    Reopen();
+    Click(M().DBCheckBox2);
+    M().close();
+    EXPECT_FALSE(M().isVisible());
+    EXPECT_EQ(Stored(options), "11");
+    ASSERT_EQ(gui.messages.size(), 1u);
+    EXPECT_EQ(gui.messages[0].text, "The global options were not stored.");
+    EXPECT_TRUE(gui.messages[0].details.contains("locked"));
+}
+
+// A title click sorts by its column, in turns up and down across both grids, and keeps the
+// current row selected and the widths the user chose. The columns fit without a horizontal
+// scroll bar, also when a vertical one comes.
+TEST_F(AdminMainWindow, GridsSortByTitleInTurnsAndFitTheirColumns)
+{
+    Open(std::string(kPrinters) + "INSERT INTO MapRules (RULENAME) VALUES ('A'), ('C'), ('B');");
+    M().DBGrid2->horizontalHeader()->resizeSection(1, 100);
+    ClickTitle(M().DBGrid1, 0);
+    EXPECT_EQ(Shown(M().DBGrid1), "\\\\srv\\color,\\\\srv\\laser,None");
+    ClickTitle(M().DBGrid2, 0);
+    EXPECT_EQ(Shown(M().DBGrid2) + "|" + Shown(M().DBGrid2, 0, true), "C,B,A|A")
+        << "the current row, at its new place";
+    ClickTitle(M().DBGrid1, 1);
+    EXPECT_EQ(Shown(M().DBGrid1, 1), ",No Printer,Room 12");
+    ClickTitle(M().DBGrid1, 0);
+    EXPECT_EQ(Shown(M().DBGrid1), "None,\\\\srv\\laser,\\\\srv\\color");
+    EXPECT_EQ(M().DBGrid2->columnWidth(1), 100) << "the width the user chose";
+    EXPECT_EQ(M().DBGrid1->model()->headerData(0, Qt::Horizontal).toString(), "Printer UNC Path");
+
+    for (bool many : {false, true}) {
+        if (many) {
+            ExecSql(dir.File("wddata.mdb"),
+                    "WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < 40) "
+                    "INSERT INTO printers (UNCNAME) SELECT 'p' || i FROM n; "
+                    "INSERT INTO MapRules (RULENAME) SELECT UNCNAME FROM printers;");
+            Printers().Refresh();
+            forms->dbform.MapRulesTable.Refresh();
+        }
+        QCoreApplication::processEvents();
+        for (TDBGrid* grid : {M().DBGrid1, M().DBGrid2}) {
+            EXPECT_EQ(grid->verticalScrollBar()->isVisible(), many);
+            EXPECT_FALSE(grid->horizontalScrollBar()->isVisible());
+        }
+    }
+}
+
+// The about box comes first and its close box leads on to the main window; a database that
+// cannot be opened is reported before any window and gives 1.
+TEST(WdConfig, ShowsTheAboutBoxThenTheMainWindowOrAnOpeningError)
+{
+    for (bool present : {true, false}) {
+        TempDir dir;
+        if (present)
+            MakeDatabase(dir.Path());
+        TBrevUtil util({"wdConfig"});
+        util.SetStartDir(dir.Path());
+        GuiDriver gui;
+        gui.OnShow([](QDialog& about) { about.close(); });
+        bool mainShown = false;
+        QTimer closer;
+        QObject::connect(&closer, &QTimer::timeout, [&] {
+            for (QWidget* w : QApplication::topLevelWidgets())
+                if (w->objectName() == "adminmainfrm" && w->isVisible())
+                    mainShown = w->close();
+        });
+        closer.start(0);
+        EXPECT_EQ(RunWdConfig(util), present ? 0 : 1);
+        EXPECT_EQ(mainShown, present);
+        ASSERT_EQ(gui.messages.size(), present ? 0u : 1u);
+        EXPECT_TRUE(present || (gui.messages[0].text.contains("wddata.mdb") &&
+                                gui.messages[0].caption == "Wendrell Configuration Screen"));
+    }
+}
+
+TEST(WdConfig, HelpSaysWhatItDoesAndItsExitCodes)
+{
+    QProcess p;
+    p.start(WD_BINARY_DIR "/admin/wdConfig", {"--help"});
+    ASSERT_TRUE(p.waitForFinished(10000));
+    QString out = QString::fromUtf8(p.readAllStandardOutput());
+    EXPECT_EQ(p.exitCode(), 0);
+    EXPECT_TRUE(out.contains("wddata.mdb") && out.contains("Exit codes")) << out.toStdString();
+}

@@ -1,0 +1,142 @@
+// The data-aware controls where the windows cannot show them: a grid over 100,000 rows, a
+// pending row the user leaves, a value the store refuses.
+
+#include "platform/dbwidgets/dbedit.h"
+#include "platform/dbwidgets/dbgrid.h"
+#include "shared/dbformmain.h"
+#include "tests/gui/guidriver.h"
+#include "tests/support/tempdir.h"
+
+#include <QApplication>
+#include <QStyledItemDelegate>
+#include <QTest>
+#include <gtest/gtest.h>
+
+namespace
+{
+
+// The data module over a database file, its printers \\srv\a to c and None in a grid.
+class DbGrid : public ::testing::Test
+{
+protected:
+    void Open(const std::string& sql = "")
+    {
+        MakeDatabase(dir.Path(), sql + "INSERT INTO printers (UNCNAME) VALUES ('\\\\srv\\a'), "
+                                       "('\\\\srv\\b'), ('\\\\srv\\c');");
+        TBrevUtil util({"wdConfig"});
+        util.SetStartDir(dir.Path());
+        db = std::make_unique<Tdbform>(util);
+        db->SetConnection(false);
+        grid.SetDataSource(&db->PrintersTableDataSource);
+        grid.resize(600, 400);
+        grid.show();
+    }
+
+    TempDir dir;
+    GuiDriver gui;
+    std::unique_ptr<Tdbform> db;
+    TDBGrid grid;
+};
+using DbEdit = DbGrid;
+
+// Counts the cells the view paints or measures: a grid that reads every row shows here.
+struct CountingDelegate : QStyledItemDelegate {
+    mutable int cells = 0;
+    mutable int lastRow = -1;
+    void Count(const QModelIndex& index) const
+    {
+        ++cells;
+        lastRow = std::max(lastRow, index.row());
+    }
+    void paint(QPainter* painter, const QStyleOptionViewItem& option,
+               const QModelIndex& index) const override
+    {
+        Count(index);
+        QStyledItemDelegate::paint(painter, option, index);
+    }
+    QSize sizeHint(const QStyleOptionViewItem& option, const QModelIndex& index) const override
+    {
+        Count(index);
+        return QStyledItemDelegate::sizeHint(option, index);
+    }
+};
+
+} // namespace
+
+TEST_F(DbGrid, AHundredThousandRowsShowReadingOnlyThePaintedOnes)
+{
+    CountingDelegate counting;
+    grid.setItemDelegate(&counting);
+    Open(R"(WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < 100000)
+            INSERT INTO MapRules (RULENAME) SELECT 'PC' || (100000 + i) FROM n;)");
+    grid.SetDataSource(&db->MapRulesTableDataSource);
+    ASSERT_EQ(grid.model()->rowCount(), 100000);
+    grid.grab();
+    EXPECT_LT(counting.lastRow, 100);
+    db->MapRulesTable.Last();
+    grid.grab();
+    EXPECT_EQ(counting.lastRow, 99999);
+    EXPECT_EQ(grid.model()->index(99999, 0).data().toString(), "PC200000");
+    EXPECT_LT(counting.cells, 1000) << "cells painted or measured";
+}
+
+// Clicking another row drops a new row left unchanged (the row clicked becomes current), and
+// reports a changed row the store refuses and stays on it. Losing the focus to another
+// control, not to another window or a menu, cancels an unchanged new row.
+TEST_F(DbGrid, LeavingAPendingRowSettlesItUnlessTheStoreRefusesIt)
+{
+    Open();
+    RowSet& printers = db->printerstable;
+    auto clickRow = [this](int row) {
+        QRect cell = grid.visualRect(grid.model()->index(row, 0));
+        QTest::mouseClick(grid.viewport(), Qt::LeftButton, {}, cell.center());
+    };
+    auto selected = [this] { return grid.selectionModel()->selectedRows().value(0).row(); };
+    printers.First();
+    printers.Insert();
+    clickRow(3); // \\srv\c, below the new row
+    EXPECT_EQ(printers.FieldByName("UNCNAME").AsString(), "\\\\srv\\c");
+    EXPECT_EQ(selected(), 2);
+    EXPECT_EQ(printers.RecordCount(), 4);
+    clickRow(0);
+    printers.Edit();
+    printers.FieldByName("UNCNAME").SetAsString("\\\\SRV\\B");
+    clickRow(2);
+    ASSERT_EQ(gui.messages.size(), 1u);
+    EXPECT_TRUE(gui.messages[0].text.contains("\"\\\\SRV\\B\" is already in"));
+    EXPECT_EQ(printers.CurrentIndex(), 0);
+    EXPECT_EQ(selected(), 0);
+
+    const std::tuple<Qt::FocusReason, bool, DataSetState> focusLost[] = {
+        {Qt::TabFocusReason, false, DataSetState::Browse},
+        {Qt::ActiveWindowFocusReason, false, DataSetState::Insert},
+        {Qt::PopupFocusReason, false, DataSetState::Insert},
+        {Qt::TabFocusReason, true, DataSetState::Insert}};
+    for (auto [reason, changed, state] : focusLost) {
+        printers.Cancel();
+        printers.Append();
+        if (changed)
+            printers.FieldByName("UNCNAME").SetAsString("\\\\srv\\new");
+        QFocusEvent out(QEvent::FocusOut, reason);
+        QApplication::sendEvent(&grid, &out);
+        EXPECT_EQ(printers.State(), state) << reason;
+    }
+}
+
+// Typing edits a browsing row; a letter in a number is refused and the number shown again. A
+// closed set takes nothing and reports nothing.
+TEST_F(DbEdit, TypingEditsTheRowAndARefusedValueIsReportedAndShownAgain)
+{
+    Open("INSERT INTO MapRules (RULENAME, \"Default\") VALUES ('R1', 3);");
+    TDBEdit edit;
+    edit.SetDataSource(&db->MapRulesTableDataSource);
+    edit.SetDataField("Default");
+    QTest::keyClicks(&edit, "4x");
+    ASSERT_EQ(gui.messages.size(), 1u);
+    EXPECT_TRUE(gui.messages[0].text.contains("not a whole number"));
+    EXPECT_EQ(edit.text(), "34");
+    db->MapRulesTable.Close();
+    QTest::keyClicks(&edit, "7");
+    EXPECT_EQ(edit.text(), "");
+    EXPECT_EQ(gui.messages.size(), 1u);
+}
