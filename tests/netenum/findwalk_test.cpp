@@ -1,158 +1,185 @@
-// The discovery walk over a scripted network: what a real network cannot easily give.
+// The discovery walk over a scripted network, for what a real one cannot give: levels that
+// fail half way, odd records, names too long, and how the walk calls the network; and a
+// level's buffer filled where no real listing can force it to.
 
 #include "admin/findprinter.h"
-#include "tests/netenum/scriptednetwork.h"
+#include "platform/netenum/resourcebuffer.h"
 
 #include <QListWidget>
 #include <QProgressBar>
 #include <gtest/gtest.h>
 
+#include <map>
+
 namespace
 {
 
 using Lines = std::vector<std::string>;
-using Batches = std::vector<std::vector<ResourceEntry>>;
+using Text = std::optional<std::string>;
+const std::string kTop = "<top>";
 
-class WalkTest : public ::testing::Test
+ResourceEntry Record(DWORD type, DWORD display, DWORD usage, Text remote, Text comment = {})
+{
+    return {RESOURCE_GLOBALNET, type, display, usage, {}, remote, comment, {}};
+}
+
+ResourceEntry Printer(const std::string& remote, Text comment = "")
+{
+    return Record(RESOURCETYPE_PRINT, RESOURCEDISPLAYTYPE_SHARE, RESOURCEUSAGE_CONNECTABLE, remote,
+                  comment);
+}
+
+ResourceEntry Server(const std::string& remote)
+{
+    return Record(RESOURCETYPE_ANY, RESOURCEDISPLAYTYPE_SERVER, RESOURCEUSAGE_CONTAINER, remote);
+}
+
+// The fixture is the network, scripted by levels named by their container's remote name
+// (kTop: the top of the network); opening any other fails. It fails the test on what no real
+// network would take: a call without a full buffer of the level's own.
+class ScanNetworkPrinters : public ::testing::Test, public NetworkEnumerator
 {
 protected:
+    struct Level {
+        std::vector<std::vector<ResourceEntry>> batches; // one WNetEnumResource call each
+        DWORD endResult = ERROR_NO_MORE_ITEMS;           // every call after them
+    };
+
+    DWORD WNetOpenEnum(DWORD, DWORD, DWORD, const NetResource* container,
+                       EnumHandle* handle) override
+    {
+        const char* name = container ? container->lpRemoteName : kTop.c_str();
+        opened.push_back(name ? name : "<null>");
+        const auto level = levels.find(opened.back());
+        if (level == levels.end())
+            return ERROR_BAD_NETPATH;
+        *handle = &level->second;
+        open_[*handle] = nullptr;
+        return NO_ERROR_;
+    }
+    DWORD WNetEnumResource(EnumHandle handle, DWORD* count, void* buffer,
+                           DWORD* bufferSize) override
+    {
+        EXPECT_TRUE(*count == 0xFFFFFFFF && *bufferSize == 16384) << "a call for less than all";
+        for (const auto& [other, itsBuffer] : open_)
+            EXPECT_TRUE(other == handle || itsBuffer != buffer) << "a buffer another level uses";
+        open_.at(handle) = buffer;
+        auto& batches = static_cast<Level*>(handle)->batches;
+        if (batches.empty())
+            return static_cast<Level*>(handle)->endResult;
+        size_t next = 0;
+        const DWORD result = FillResourceBuffer(batches[0], next, count, buffer, bufferSize);
+        batches.erase(batches.begin());
+        return result;
+    }
+    DWORD WNetCloseEnum(EnumHandle handle) override
+    {
+        return open_.erase(handle) ? NO_ERROR_ : ERROR_INVALID_HANDLE;
+    }
+
     Lines Scan()
     {
         list.clear();
-        ScanNetworkPrinters(net, &list, &progress);
+        ::ScanNetworkPrinters(*this, &list, &progress);
         Lines lines;
-        for (int i = 0; i < list.count(); ++i) {
+        for (int i = 0; i < list.count(); ++i)
             lines.push_back(list.item(i)->text().toStdString());
-            EXPECT_EQ(list.item(i)->checkState(), Qt::Unchecked);
-        }
+        EXPECT_TRUE(open_.empty()) << "every level opened is closed";
         return lines;
     }
 
-    ScriptedNetwork net;
+    std::map<std::string, Level> levels;
+    Lines opened;
     QListWidget list;
     QProgressBar progress;
+
+private:
+    std::map<EnumHandle, void*> open_; // with the buffer of its last call
 };
-
-// The first `count` characters (code points) of a UTF-8 text, counted independently of the
-// walk.
-std::string FirstCharacters(const std::string& text, int count)
-{
-    QList<uint> ucs4 = QString::fromStdString(text).toUcs4();
-    ucs4.resize(std::min<qsizetype>(count, ucs4.size()));
-    return QString::fromUcs4(reinterpret_cast<const char32_t*>(ucs4.data()), ucs4.size())
-        .toStdString();
-}
-
-std::string Repeat(const std::string& piece, int times)
-{
-    std::string out;
-    for (int i = 0; i < times; ++i)
-        out += piece;
-    return out;
-}
 
 } // namespace
 
-TEST_F(WalkTest, AFailingLevelKeepsWhatItFoundAndTheLevelAboveGoesOn)
+TEST_F(ScanNetworkPrinters, AFailingLevelKeepsWhatItFoundAndTheLevelAboveGoesOn)
 {
-    net.levels[ScriptedNetwork::kTop] = {
-        NO_ERROR_,
-        Batches{{Server("\\\\S1")}, {Server("\\\\S2")}, {Server("\\\\S3"), Server("\\\\S4")}}};
+    levels[kTop] = {{{Server("\\\\S1")}, {Server("\\\\S2")}, {Server("\\\\S3"), Server("\\\\S4")}}};
     // S1 fails on its second call, S2 cannot be opened, S3 ends with an error.
-    net.levels["\\\\S1"] = {NO_ERROR_, Batches{{Printer("\\\\S1\\a", "A"), Printer("\\\\S1\\b")}},
-                            ERROR_NO_NETWORK};
-    net.levels["\\\\S2"] = {ERROR_ACCESS_DENIED, {}};
-    net.levels["\\\\S3"] = {NO_ERROR_, Batches{{Printer("\\\\S3\\c")}}, ERROR_EXTENDED_ERROR};
-    net.levels["\\\\S4"] = {NO_ERROR_, Batches{{Printer("\\\\S4\\d")}}};
-
+    levels["\\\\S1"] = {{{Printer("\\\\S1\\a", "A"), Printer("\\\\S1\\b")}}, ERROR_NO_NETWORK};
+    levels["\\\\S3"] = {{{Printer("\\\\S3\\c")}}, ERROR_EXTENDED_ERROR};
+    levels["\\\\S4"] = {{{Printer("\\\\S4\\d")}}};
     EXPECT_EQ(Scan(), (Lines{"\\\\S1\\a[A]", "\\\\S1\\b[]", "\\\\S3\\c[]", "\\\\S4\\d[]"}));
-    EXPECT_EQ(net.opened, (Lines{ScriptedNetwork::kTop, "\\\\S1", "\\\\S2", "\\\\S3", "\\\\S4"}));
-    EXPECT_EQ(net.OpenCount(), 0u) << "every opened level is closed, failed ones too";
-    EXPECT_EQ(net.closes, 4);
-    EXPECT_EQ(net.badCloses, 0) << "a level that could not be opened has no handle to close";
+    EXPECT_EQ(opened, (Lines{kTop, "\\\\S1", "\\\\S2", "\\\\S3", "\\\\S4"}));
 }
 
-TEST_F(WalkTest, ContainersAreDescendedIntoAndOnlyNamedPrinterSharesListed)
+TEST_F(ScanNetworkPrinters, ContainersAreDescendedIntoAndOnlyNamedPrinterSharesListed)
 {
-    const DWORD both = RESOURCEUSAGE_CONNECTABLE | RESOURCEUSAGE_CONTAINER;
-    net.levels[ScriptedNetwork::kTop] = {
-        NO_ERROR_,
-        Batches{{Record(RESOURCETYPE_PRINT, RESOURCEDISPLAYTYPE_SHARE, both, "\\\\S\\pool", "P"),
-                 Record(RESOURCETYPE_ANY, RESOURCEDISPLAYTYPE_NETWORK, RESOURCEUSAGE_CONTAINER, ""),
-                 Record(RESOURCETYPE_DISK, RESOURCEDISPLAYTYPE_SHARE, RESOURCEUSAGE_CONNECTABLE,
-                        "\\\\S\\files", "disk"),
-                 Record(RESOURCETYPE_PRINT, RESOURCEDISPLAYTYPE_GENERIC, RESOURCEUSAGE_CONNECTABLE,
-                        "\\\\S\\generic"),
-                 Record(RESOURCETYPE_PRINT, RESOURCEDISPLAYTYPE_SHARE, RESOURCEUSAGE_CONNECTABLE,
-                        "", "no name"),
-                 Record(RESOURCETYPE_PRINT, RESOURCEDISPLAYTYPE_SHARE, RESOURCEUSAGE_CONNECTABLE,
-                        nullptr, "null name"),
-                 Printer("\\\\S\\last", nullptr)}}};
-    net.levels["\\\\S\\pool"] = {NO_ERROR_, Batches{{Printer("\\\\S\\pool\\inner", "in")}}};
-    net.levels[""] = {NO_ERROR_, Batches{{Printer("\\\\T\\under-nameless", "u")}}};
-
+    const DWORD share = RESOURCEDISPLAYTYPE_SHARE, one = RESOURCEUSAGE_CONNECTABLE;
+    levels[kTop] = {
+        {{Record(RESOURCETYPE_PRINT, share, one | RESOURCEUSAGE_CONTAINER, "\\\\S\\pool", "P"),
+          Record(RESOURCETYPE_ANY, RESOURCEDISPLAYTYPE_NETWORK, RESOURCEUSAGE_CONTAINER, ""),
+          Record(RESOURCETYPE_DISK, share, one, "\\\\S\\files", "disk"),
+          Record(RESOURCETYPE_PRINT, RESOURCEDISPLAYTYPE_GENERIC, one, "\\\\S\\generic"),
+          Record(RESOURCETYPE_PRINT, share, one, "", "no name"),
+          Record(RESOURCETYPE_PRINT, share, one, std::nullopt, "null name"),
+          Printer("\\\\S\\last", std::nullopt)}}};
+    levels["\\\\S\\pool"] = {{{Printer("\\\\S\\pool\\inner", "in")}}};
+    levels[""] = {{{Printer("\\\\T\\under-nameless", "u")}}};
+    // The top's records outlive the levels below: each level has a buffer of its own.
     EXPECT_EQ(Scan(), (Lines{"\\\\S\\pool[P]", "\\\\S\\pool\\inner[in]", "\\\\T\\under-nameless[u]",
                              "\\\\S\\last[]"}));
-    EXPECT_EQ(net.OpenCount(), 0u);
 }
 
-TEST_F(WalkTest, RemoteNamesAreCutTo255CharactersNeverInsideOne)
+TEST_F(ScanNetworkPrinters, RemoteNamesAreCutTo255CharactersNeverInsideOne)
 {
-    const std::string ascii = "\\\\S\\" + std::string(300, 'a');
-    const std::string mixed = "\\\\S\\x" + Repeat("\xC3\xA9\xE2\x82\xAC\xF0\x9D\x84\x9E", 100);
-    const std::string exact = "\\\\S\\" + Repeat("\xE2\x82\xAC", 251);
-    net.levels[ScriptedNetwork::kTop] = {
-        NO_ERROR_, Batches{{Printer(ascii, "c"), Printer(mixed), Printer(exact, "e")}}};
-
-    const Lines lines = Scan();
-    ASSERT_EQ(lines.size(), 3u);
-    EXPECT_EQ(lines[0], ascii.substr(0, 255) + "[c]");
-    EXPECT_EQ(lines[1], FirstCharacters(mixed, 255) + "[]");
-    EXPECT_EQ(lines[2], exact + "[e]") << "255 characters are kept whole";
-    for (int shift = 0; shift < 4; ++shift) {
-        const std::string name = "\\\\S\\" + std::string(shift, 'z') + Repeat("\xE2\x82\xAC", 260);
-        EXPECT_EQ(FoundPrinterLine(name.c_str(), nullptr), FirstCharacters(name, 255) + "[]");
+    // One byte a character; two, three and four; three, 255 characters in all.
+    Lines names = {"\\\\S\\" + std::string(300, 'a'), "\\\\S\\x", "\\\\S\\"}, expected;
+    for (int i = 0; i < 251; ++i) {
+        names[1] += "\xC3\xA9\xE2\x82\xAC\xF0\x9D\x84\x9E";
+        names[2] += "\xE2\x82\xAC";
     }
+    levels[kTop].batches = {{}};
+    for (const std::string& name : names) {
+        levels[kTop].batches[0].push_back(Printer(name, "c"));
+        const std::u32string characters = QString::fromStdString(name).toStdU32String();
+        expected.push_back(QString::fromStdU32String(characters.substr(0, 255)).toStdString() +
+                           "[c]");
+    }
+    EXPECT_EQ(Scan(), expected);
 }
 
-TEST_F(WalkTest, EachLevelHasAFullBufferOfItsOwnOnEveryCall)
-{
-    net.levels[ScriptedNetwork::kTop] = {
-        NO_ERROR_, Batches{{Server("\\\\S1"), Printer("\\\\Top\\p", "kept")}, {Server("\\\\S2")}}};
-    net.levels["\\\\S1"] = {NO_ERROR_, Batches{{Server("\\\\S1\\deeper"), Printer("\\\\S1\\q")}}};
-    net.levels["\\\\S1\\deeper"] = {NO_ERROR_, Batches{{Printer("\\\\S1\\r", "deep")}}};
-    net.levels["\\\\S2"] = {NO_ERROR_, Batches{{Printer("\\\\S2\\s")}, {Printer("\\\\S2\\t")}}};
-
-    EXPECT_EQ(Scan(), (Lines{"\\\\S1\\r[deep]", "\\\\S1\\q[]", "\\\\Top\\p[kept]", "\\\\S2\\s[]",
-                             "\\\\S2\\t[]"}));
-    ASSERT_EQ(net.calls.size(), 10u); // every level's batches and its end
-    for (const ScriptedNetwork::Call& call : net.calls) {
-        EXPECT_EQ(call.count, 0xFFFFFFFFu) << call.level;
-        EXPECT_EQ(call.bufferSize, 16384u) << call.level;
-    }
-    EXPECT_FALSE(net.sharedBuffer);
-    EXPECT_EQ(net.OpenCount(), 0u);
-    EXPECT_EQ(net.badCloses, 0);
-}
-
-TEST_F(WalkTest, TheProgressBarStepsTenPerRecordAndStartsOverPastItsEnd)
+TEST_F(ScanNetworkPrinters, TheProgressBarStepsTenPerRecordAndStartsOverPastItsEnd)
 {
     progress.setRange(0, 500);
-    auto scanRecords = [this](int records) {
-        std::vector<ResourceEntry> batch;
-        for (int i = 0; i < records; ++i)
-            batch.push_back(Server("\\\\S" + std::to_string(i))); // unscripted: fail to open
-        net.levels[ScriptedNetwork::kTop] = {NO_ERROR_, Batches{batch}};
+    for (const auto& [records, value] : {std::pair{3, 30}, {50, 500}, {51, 0}, {53, 20}}) {
+        levels[kTop].batches = {{}};
+        for (int i = 0; i < records; ++i) // unscripted: they fail to open
+            levels[kTop].batches[0].push_back(Server("\\\\S" + std::to_string(i)));
         progress.setValue(0);
         Scan();
-        return progress.value();
-    };
-    EXPECT_EQ(scanRecords(3), 30);
-    EXPECT_EQ(scanRecords(50), 500);
-    EXPECT_EQ(scanRecords(51), 0);
-    EXPECT_EQ(scanRecords(53), 20);
+        EXPECT_EQ(progress.value(), value) << records << " records";
+    }
+    ::ScanNetworkPrinters(*this, &list, nullptr); // a walk without a bar
+}
 
-    QListWidget list;
-    ScanNetworkPrinters(net, &list, nullptr);
-    EXPECT_EQ(list.count(), 0) << "a walk without a bar";
+TEST(ResourceBuffer, ACallTakesWholeEntriesUpToItsCountAndNothingPastTheEnd)
+{
+    std::vector<ResourceEntry> entries = {Printer("\\\\S\\a", "A"), Printer("\\\\S\\b"),
+                                          Record(0xBAD, 0, 0, std::nullopt)};
+    entries.pop_back(); // a read past the end would still find its numbers
+    std::vector<NetResource> buffer(8);
+    size_t next = 0;
+    DWORD count = 0xFFFFFFFF, size = sizeof(NetResource) + 3;
+    ASSERT_EQ(FillResourceBuffer(entries, next, &count, buffer.data(), &size), ERROR_MORE_DATA);
+    EXPECT_EQ(size, EntrySize(entries[0])) << "the size the first entry needs";
+    char* misaligned = reinterpret_cast<char*>(buffer.data()) + 1;
+    EXPECT_EQ(FillResourceBuffer(entries, next, &count, misaligned, &size),
+              ERROR_INVALID_PARAMETER);
+    for (const DWORD asked : {1u, 0u, 0xFFFFFFFFu}) {
+        count = asked;
+        size = sizeof(NetResource) * 8;
+        EXPECT_EQ(FillResourceBuffer(entries, next, &count, buffer.data(), &size),
+                  asked ? NO_ERROR_ : ERROR_INVALID_PARAMETER);
+        EXPECT_EQ(count, asked ? 1u : 0u) << asked;
+    }
+    EXPECT_EQ(FillResourceBuffer(entries, next, &count, buffer.data(), &size), ERROR_NO_MORE_ITEMS);
+    EXPECT_EQ(count, 0u);
 }
