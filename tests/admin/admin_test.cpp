@@ -11,7 +11,6 @@
 #include "tests/support/tempdir.h"
 
 #include <QHeaderView>
-#include <QProcess>
 #include <QPushButton>
 #include <QScrollBar>
 #include <QTest>
@@ -341,14 +340,4 @@ TEST(WdConfig, ShowsTheAboutBoxThenTheMainWindowOrAnOpeningError)
         EXPECT_TRUE(present || (gui.messages[0].text.contains("wddata.mdb") &&
                                 gui.messages[0].caption == "Wendrell Configuration Screen"));
     }
-}
-
-TEST(WdConfig, HelpSaysWhatItDoesAndItsExitCodes)
-{
-    QProcess p;
-    p.start(WD_BINARY_DIR "/admin/wdConfig", {"--help"});
-    ASSERT_TRUE(p.waitForFinished(10000));
-    QString out = QString::fromUtf8(p.readAllStandardOutput());
-    EXPECT_EQ(p.exitCode(), 0);
-    EXPECT_TRUE(out.contains("wddata.mdb") && out.contains("Exit codes")) << out.toStdString();
 }

@@ -5,8 +5,6 @@
 #include "tests/client/clientpass.h"
 #include "tests/support/tempdir.h"
 
-#include <QProcess>
-#include <filesystem>
 #include <gtest/gtest.h>
 
 namespace
@@ -45,21 +43,6 @@ protected:
     std::vector<Interaction::Message> messages;
     bool shown = false;
 };
-
-struct ProcessResult {
-    int exitCode;
-    QString stderrText;
-};
-
-// Runs a copy of the real program that lies beside the database, as installed.
-ProcessResult RunProgram(const TempDir& dir, const QStringList& args)
-{
-    std::string copy = CopyClient(dir);
-    QProcess p;
-    p.start(QString::fromStdString(copy), args);
-    EXPECT_TRUE(p.waitForFinished(20000));
-    return {p.exitCode(), QString::fromUtf8(p.readAllStandardError())};
-}
 
 } // namespace
 
@@ -125,16 +108,6 @@ TEST_F(ClientRunTest, NamesThatCannotBeStoredAreNeverOfferedTheAddPath)
     EXPECT_EQ(QueryValue(dir.File("wddata.mdb"), "SELECT COUNT(*) FROM MapRules"), "0");
 }
 
-TEST_F(ClientRunTest, AnErrorEndingTheRunIsShownAndGivesOne)
-{
-    Answer(QMessageBox::Ok);
-    // RunWdClient finds the database beside the test program; none lies there.
-    EXPECT_EQ(RunWdClient(TBrevUtil({"wdclient", "/S"})), 1);
-    ASSERT_EQ(messages.size(), 1u);
-    EXPECT_EQ(messages[0].caption.toStdString(), "KELVANE Wendrell Client");
-    EXPECT_NE(messages[0].text.indexOf("wddata.mdb"), -1);
-}
-
 TEST_F(ClientRunTest, NothingToDoIsShownForThreeSecondsAndAMatchEndsAtOnce)
 {
     MakeDatabase(dir.Path(), std::string(kNoMatchNoAdd) +
@@ -143,27 +116,4 @@ TEST_F(ClientRunTest, NothingToDoIsShownForThreeSecondsAndAMatchEndsAtOnce)
     EXPECT_EQ(none.statuses.back(), "No Rules Found. Nothing to Do");
     EXPECT_EQ(none.pausedMs, 3000);
     EXPECT_EQ(RunClientPass(dir.Path(), {"/S", "/CLIENTNAME=LAB1"}).pausedMs, 0);
-}
-
-TEST(ClientProgram, EndsInOrderWithNothingToDoOrAnInactiveRule)
-{
-    TempDir dir;
-    MakeDatabase(dir.Path(), std::string(kNoMatchNoAdd) +
-                                 "INSERT INTO MapRules (RULENAME, Active) VALUES ('LAB*', 0);");
-    for (const QStringList& args : {QStringList{"/S", "/CLIENTNAME=x\"y'z"},
-                                    QStringList{"-S", "-CLIENTNAME:lab12"}}) {
-        const ProcessResult r = RunProgram(dir, args);
-        EXPECT_EQ(r.exitCode, 0) << r.stderrText.toStdString();
-    }
-}
-
-TEST(ClientProgram, HelpListsSwitchesPlaceholdersAndExitCodes)
-{
-    QProcess p;
-    p.start(WD_BINARY_DIR "/client/wdclient", {"--help"});
-    ASSERT_TRUE(p.waitForFinished(10000));
-    QString out = QString::fromUtf8(p.readAllStandardOutput());
-    EXPECT_EQ(p.exitCode(), 0);
-    for (const char* word : {"/CLIENTNAME", "/S", "/q", "USERNAME", "STARTDIR", "Exit codes"})
-        EXPECT_NE(out.indexOf(word), -1) << word;
 }

@@ -1,7 +1,9 @@
-// Placeholder expansion: the first line is the text, further lines are switches.
+// Placeholder expansion and the switches: the first line is the text, further lines are
+// switches.
 
 #include "client/uncmap.h"
 #include "platform/host/brevutil.h"
+#include "platform/host/textutil.h"
 
 #include <cstdint>
 #include <cstdlib>
@@ -21,6 +23,15 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         start = next;
     }
     TBrevUtil util(args);
+    // Whatever a switch is named, asking for that name (in any case) finds it.
+    for (size_t i = 1; i < args.size(); ++i) {
+        std::string name, value, found;
+        bool hasValue = false;
+        if (ParseSwitch(args[i], name, value, hasValue) &&
+            (!util.ReadCommandLine(UpperCaseAscii(name), found) ||
+             name.find_first_of("=:") != std::string::npos))
+            std::abort();
+    }
     std::string out = ExpandVariables(text, util);
     // Without a '%' nothing changes.
     if (text.find('%') == std::string::npos && out != text)

@@ -24,6 +24,9 @@ for page in wdclient wdConfig wddb; do
 done
 
 grep -q "wddata.conf" <<<"$("$bin/wdConfig" --help)" || fail "wdConfig --help"
+for word in /CLIENTNAME /S /q USERNAME STARTDIR "Exit codes"; do
+    grep -q -- "$word" <<<"$("$bin/wdclient" --help)" || fail "wdclient --help: $word"
+done
 mkdir "$tmp/site"
 "$bin/wddb" create "$tmp/site/wddata.mdb" >/dev/null
 # shellcheck disable=SC1091

@@ -145,6 +145,8 @@ TEST_F(ClientPrintTest, ClearingRemovesOnlyTheQueuesTheClientMade)
     Strings statuses = Run(Rule("PC1", {"", "", "", ""}, 5), {}, true);
     EXPECT_TRUE(Has(statuses, "Clearing Current Printers"));
     EXPECT_EQ(QueueNames(), (Strings{"adm-colour", "adm-secret", "office-local"}));
+    EXPECT_EQ(SavedDeviceUri(*servers, "adm-secret"),
+              "smb://ws:secret@" + servers->Get("SMB_HOST") + "/other");
 }
 
 TEST_F(ClientPrintTest, AUserOutsideLpadminGetsEveryPrinterWhoseQueueExists)
@@ -267,22 +269,6 @@ TEST_F(ClientPrintTest, OddPathsAreConnectedOrRefusedByTheirLiteralNames)
     EXPECT_TRUE(gui.messages[0].text.contains(QString::fromStdString(hostile)));
     EXPECT_TRUE(gui.messages[1].text.contains(";touch "));
     EXPECT_FALSE(std::filesystem::exists(marker)) << "a path or switch ran a command";
-}
-
-TEST_F(ClientPrintTest, WithThePrintServerStoppedEachSlotReportsAndTheRunEndsInOrder)
-{
-    std::string laser = Unc("SMB_SHARE_LASER"), plain = Unc("SMB_SHARE_PLAIN");
-    std::string rules = Printer(laser) + Printer(plain) + Rule("PC1", {laser, plain, "", ""}, 1);
-    // As if cupsd had stopped: its socket no longer answers.
-    std::string server = cupsServer();
-    cupsSetServer(dir.File("stopped-cups.sock").c_str());
-    Run(rules, {}, true);
-    EXPECT_EQ(gui.messages.size(), 2u) << "one message per slot";
-    gui.messages.clear();
-    Run(rules, {"/q"}, true);
-    EXPECT_TRUE(gui.messages.empty());
-    cupsSetServer(server.c_str());
-    EXPECT_TRUE(QueueNames().empty());
 }
 
 TEST_F(ClientPrintTest, WithoutAnyNetworkTheRunStillEndsInOrder)

@@ -1,6 +1,6 @@
 // The discovery walk over a scripted network, for what a real one cannot give: levels that
-// fail half way, odd records, names too long, and how the walk calls the network; and a
-// level's buffer filled where no real listing can force it to.
+// fail half way, odd records, and how the walk calls the network; and a level's buffer filled
+// where no real listing can force it to. (Names too long: the found-line fuzz target.)
 
 #include "admin/findprinter.h"
 #include "platform/netenum/resourcebuffer.h"
@@ -126,24 +126,6 @@ TEST_F(ScanNetworkPrinters, ContainersAreDescendedIntoAndOnlyNamedPrinterSharesL
     // The top's records outlive the levels below: each level has a buffer of its own.
     EXPECT_EQ(Scan(), (Lines{"\\\\S\\pool[P]", "\\\\S\\pool\\inner[in]", "\\\\T\\under-nameless[u]",
                              "\\\\S\\last[]"}));
-}
-
-TEST_F(ScanNetworkPrinters, RemoteNamesAreCutTo255CharactersNeverInsideOne)
-{
-    // One byte a character; two, three and four; three, 255 characters in all.
-    Lines names = {"\\\\S\\" + std::string(300, 'a'), "\\\\S\\x", "\\\\S\\"}, expected;
-    for (int i = 0; i < 251; ++i) {
-        names[1] += "\xC3\xA9\xE2\x82\xAC\xF0\x9D\x84\x9E";
-        names[2] += "\xE2\x82\xAC";
-    }
-    levels[kTop].batches = {{}};
-    for (const std::string& name : names) {
-        levels[kTop].batches[0].push_back(Printer(name, "c"));
-        const std::u32string characters = QString::fromStdString(name).toStdU32String();
-        expected.push_back(QString::fromStdU32String(characters.substr(0, 255)).toStdString() +
-                           "[c]");
-    }
-    EXPECT_EQ(Scan(), expected);
 }
 
 TEST_F(ScanNetworkPrinters, TheProgressBarStepsTenPerRecordAndStartsOverPastItsEnd)

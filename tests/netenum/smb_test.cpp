@@ -49,20 +49,17 @@ EnumHandle Open(SmbEnumerator& net, DWORD type = RESOURCETYPE_ANY, DWORD usage =
     return handle;
 }
 
-// The records of an open level to its end, `count` a call, with how many each call gave.
-// Every text must lie inside the buffer, after the records.
-Lines Read(SmbEnumerator& net, EnumHandle handle, DWORD count = kAll,
-           std::vector<DWORD>* counts = nullptr)
+// The records of an open level to its end. Every text must lie inside the buffer, after the
+// records.
+Lines Read(SmbEnumerator& net, EnumHandle handle)
 {
     const DWORD size = 16384;
     std::vector<NetResource> buffer(size / sizeof(NetResource) + 1);
     const char* begin = reinterpret_cast<const char*>(buffer.data());
     Lines records;
-    DWORD n = count, given = size, result = 0;
+    DWORD n = kAll, given = size, result = 0;
     for (; (result = net.WNetEnumResource(handle, &n, buffer.data(), &given)) == NO_ERROR_;
-         n = count) {
-        if (counts)
-            counts->push_back(n);
+         n = kAll) {
         for (DWORD i = 0; i < n; ++i) {
             records.push_back(buffer[i].lpRemoteName);
             for (const char* text : {buffer[i].lpRemoteName, buffer[i].lpComment})
@@ -157,30 +154,6 @@ TEST(SmbEnumerator, TypeAndUsageFiltersLeaveRecordsOut)
               Lines{"\\\\" + Get("SMB_HOST") + "\\" + Get("SMB_SHARE_DISK")});
     EXPECT_EQ(Read(net, Open(net, RESOURCETYPE_ANY, RESOURCEUSAGE_CONTAINER)), Lines{});
     EXPECT_EQ(Read(net, Open(net, RESOURCETYPE_ANY, RESOURCEUSAGE_CONNECTABLE)), all);
-}
-
-TEST(SmbEnumerator, OpenLevelsArePagedEachOnItsOwnByCountAndBufferSize)
-{
-    SmbEnumerator net;
-    const EnumHandle first = Open(net), second = Open(net);
-    std::vector<NetResource> buffer(100);
-    DWORD count = 1, size = sizeof(NetResource) * 100;
-    ASSERT_EQ(net.WNetEnumResource(first, &count, buffer.data(), &size), NO_ERROR_);
-    EXPECT_EQ(count, 1u);
-    const std::string firstRecord = buffer[0].lpRemoteName;
-    std::vector<DWORD> counts;
-    Lines all = Read(net, second, 3, &counts);
-    std::vector<DWORD> threes(all.size() / 3, 3);
-    if (all.size() % 3)
-        threes.push_back(all.size() % 3);
-    EXPECT_EQ(counts, threes);
-    EXPECT_EQ(all[0], firstRecord) << "each level has its own place";
-    all.erase(all.begin());
-    counts.clear();
-    EXPECT_EQ(Read(net, first, kAll, &counts), all) << "closing the other leaves it";
-    EXPECT_GT(counts.size(), 1u) << "as many records as a full buffer holds";
-    EXPECT_EQ(net.WNetCloseEnum(first), ERROR_INVALID_HANDLE);
-    EXPECT_EQ(net.WNetEnumResource(first, &count, buffer.data(), &size), ERROR_INVALID_HANDLE);
 }
 
 TEST(SmbEnumerator, WhatCannotBeListedGivesACodeFromTheOpening)

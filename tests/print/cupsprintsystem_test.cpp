@@ -102,30 +102,6 @@ TEST_F(CupsPrintSystem, AJobPrintedToAConnectionReachesTheShare)
     EXPECT_EQ(std::string(std::istreambuf_iterator<char>(in), {}), job);
 }
 
-TEST_F(CupsPrintSystem, RemoveDeletesOnlyConnectionsThisUserMadeAndAdministratorsQueuesServe)
-{
-    const std::string secret = "smb://ws:secret@" + Env("SMB_HOST") + "/" + Env("SMB_SHARE_PLAIN");
-    AddLocalQueue("office-local");
-    AddQueue("adm-laser", Uri("SMB_SHARE_LASER"), "Room 12");
-    AddQueue("adm-plain", secret);
-    for (const char* key : {"SMB_SHARE_LASER", "SMB_SHARE_PLAIN", "SMB_SHARE_BRACKETS"})
-        printers_.Connect(Unc(key));
-    EXPECT_EQ(QueueNames().size(), 4u) << "only colour needed a queue";
-    printers_.SetDefault(Unc("SMB_SHARE_PLAIN"));
-    EXPECT_EQ(UserDefault(), "adm-plain");
-
-    printers_.Remove(Unc("SMB_SHARE_BRACKETS"));
-    EXPECT_EQ(QueueNames(), (Names{"adm-laser", "adm-plain", "office-local"}));
-    for (const auto& [name, error] : std::map<std::string, std::string>{
-             {"office-local", "is a local printer"},
-             {Unc("SMB_SHARE_LASER"), "was not made for this user; it is kept"},
-             {Unc("SMB_SHARE_BRACKETS"), "is not connected"}})
-        EXPECT_NE(ErrorOf([&] { printers_.Remove(name); }).find(error), std::string::npos) << name;
-    EXPECT_EQ(QueueNames().size(), 3u);
-    EXPECT_EQ(QueueOptions("adm-laser")["printer-location"], "Room 12");
-    EXPECT_EQ(SavedDeviceUri(*servers_, "adm-plain"), secret);
-}
-
 TEST_F(CupsPrintSystem, SetDefaultSetsTheUsersDefaultNotTheServers)
 {
     AddLocalQueue("office-local");

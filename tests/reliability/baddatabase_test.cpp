@@ -130,6 +130,7 @@ TEST(BadDatabases, TheClientGivesAClearMessageOrACorrectRun)
             EXPECT_TRUE(gui.messages[0].text.contains(c.message))
                 << gui.messages[0].text.toStdString();
             EXPECT_TRUE(gui.messages[0].text.contains(QString::fromStdString(path)));
+            EXPECT_EQ(gui.messages[0].caption, "KELVANE Wendrell Client");
         } else {
             EXPECT_TRUE(gui.messages.empty());
         }
