@@ -81,6 +81,7 @@ void EnumerateNetworkPrinters(NetworkEnumerator& net, const NetResource* contain
         if (net.WNetEnumResource(handle, &count, buffer, &bufferSize) != NO_ERROR_)
             break;
         const auto* records = static_cast<const NetResource*>(buffer);
+        net.ReadAhead(records, count);
         for (DWORD i = 0; i < count; ++i)
             VisitRecord(net, records[i], list, progress);
     }
