@@ -3,6 +3,31 @@
 #include "platform/host/brevutil.h"
 
 #include <dlfcn.h>
+#include <pthread.h>
+
+#include <mutex>
+
+namespace
+{
+
+// A child forked while the module loads would inherit the loader's locks held, and hang in
+// its own first dlopen (libsmbclient loads plugins): a fork waits for a load under way.
+std::mutex& LoadLock()
+{
+    static std::mutex lock;
+    return lock;
+}
+
+void MakeForksWaitForLoads()
+{
+    static std::once_flag once;
+    std::call_once(once, [] {
+        pthread_atfork([] { LoadLock().lock(); }, [] { LoadLock().unlock(); },
+                       [] { LoadLock().unlock(); });
+    });
+}
+
+} // namespace
 
 // What loading gave: the module's print system, or why there is none (looked for once).
 struct ModulePrintSystem::Module {
@@ -16,12 +41,13 @@ struct ModulePrintSystem::Module {
 
 void ModulePrintSystem::Module::Load()
 {
+    const std::lock_guard<std::mutex> loading(LoadLock());
     tried = true;
     // Only places that go with the program itself: a path fixed at build time would let
     // whoever can later create that folder run code at every logon. Full paths: a run path
     // would be the caller's, which is not the program when dlopen is intercepted (sanitizers).
     const std::string program = ProgramDirectory();
-    std::string tried;
+    std::string looked;
     void* handle = nullptr;
     for (const std::string& dir : {program, program + WD_MODULE_FROM_PROGRAM "/"}) {
         const std::string file = dir + name;
@@ -29,14 +55,14 @@ void ModulePrintSystem::Module::Load()
         if (handle)
             break;
         const char* why = dlerror();
-        tried += "\n  " + (why != nullptr ? std::string(why) : file);
+        looked += "\n  " + (why != nullptr ? std::string(why) : file);
     }
     // Left loaded: its libraries may keep threads or handlers until the process ends.
     if (!handle) {
         error = "The printing module " + name +
                 " could not be loaded; it must lie beside the program or in its installed "
                 "library folder. Tried:" +
-                tried;
+                looked;
         return;
     }
     using Factory = PrintSystem* (*)();
@@ -63,6 +89,7 @@ void ModulePrintSystem::StartLoading()
 {
     if (loading_.joinable() || module_->tried)
         return;
+    MakeForksWaitForLoads();
     loading_ = std::thread([module = module_] { module->Load(); });
 }
 
