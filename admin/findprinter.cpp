@@ -5,6 +5,7 @@
 #include "shared/product.h"
 
 #include <QApplication>
+#include <QElapsedTimer>
 #include <QLabel>
 #include <QListWidget>
 #include <QProgressBar>
@@ -17,6 +18,8 @@ namespace
 constexpr DWORD kBufferSize = 16384;
 constexpr int kProgressStep = 10;
 
+constexpr qint64 kPaintEveryMs = 50;
+
 // Advances like the desktop framework's progress bar: by its step, starting over past
 // the end.
 void StepIt(QProgressBar* progress, bool aboutToWait)
@@ -24,12 +27,18 @@ void StepIt(QProgressBar* progress, bool aboutToWait)
     if (!progress)
         return;
     int next = progress->value() + kProgressStep;
+    // The bar would paint itself at once for each step of 10 (a few pixels): it is repainted
+    // here instead, before a container is opened (which may take seconds), else at most every
+    // 50 ms. Painting it for each of a server's 500 shares costs more than listing them. The
+    // walk processes no input; one walk runs at a time, on this thread.
+    progress->setUpdatesEnabled(false);
     progress->setValue(next > progress->maximum() ? progress->minimum() : next);
-    // The walk processes no input, so the bar is repainted here: every fifth record, and
-    // before a container is opened (which may take seconds). Painting for each of a
-    // server's 500 shares would cost more than listing them.
-    if (aboutToWait || next % (5 * kProgressStep) == 0)
+    progress->setUpdatesEnabled(true);
+    static QElapsedTimer sincePaint;
+    if (aboutToWait || !sincePaint.isValid() || sincePaint.elapsed() >= kPaintEveryMs) {
         progress->repaint();
+        sincePaint.start();
+    }
 }
 
 void VisitRecord(NetworkEnumerator& net, const NetResource& r, QListWidget* list,
@@ -81,6 +90,7 @@ void EnumerateNetworkPrinters(NetworkEnumerator& net, const NetResource* contain
         if (net.WNetEnumResource(handle, &count, buffer, &bufferSize) != NO_ERROR_)
             break;
         const auto* records = static_cast<const NetResource*>(buffer);
+        net.ReadAhead(records, count);
         for (DWORD i = 0; i < count; ++i)
             VisitRecord(net, records[i], list, progress);
     }

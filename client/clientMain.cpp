@@ -123,13 +123,18 @@ void TMainClientFrm::MapPrinter(const std::string& path)
     try {
         sc->Connect(path);
     } catch (const std::exception& e) {
-        std::string ignored;
-        if (dbform_ && dbform_->BrevUtil1.ReadCommandLine("q", ignored))
-            return;
-        Interaction::Message m;
-        m.text = QString::fromStdString(MapErrorMessage(path));
-        m.details = QString::fromStdString(e.what());
-        m.caption = QApplication::applicationName();
-        Interaction::ShowMessage(this, m);
+        ReportMapError(path, e);
     }
+}
+
+void TMainClientFrm::ReportMapError(const std::string& path, const std::exception& error)
+{
+    std::string ignored;
+    if (dbform_ && dbform_->BrevUtil1.ReadCommandLine("q", ignored))
+        return;
+    Interaction::Message m;
+    m.text = QString::fromStdString(MapErrorMessage(path));
+    m.details = QString::fromStdString(error.what());
+    m.caption = QApplication::applicationName();
+    Interaction::ShowMessage(this, m);
 }

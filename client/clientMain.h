@@ -3,6 +3,7 @@
 #include "platform/print/printsystem.h"
 
 #include <QWidget>
+#include <exception>
 #include <memory>
 #include <string>
 
@@ -42,6 +43,8 @@ public:
     // Connects one printer (already expanded). A failure shows the error message unless
     // the switch q is given, and goes no further.
     void MapPrinter(const std::string& path);
+    // The message of a connection that failed, unless the switch q is given.
+    void ReportMapError(const std::string& path, const std::exception& error);
 
     QLabel* bg;
     TOutline* Shape1;

@@ -1,6 +1,5 @@
 #include "client/wdclient.h"
 
-#include <QApplication>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -15,7 +14,9 @@ int main(int argc, char** argv)
             return 0;
         }
     }
-    QApplication app(argc, argv);
+    // The application object is made when something is shown: a silent run that connects
+    // its printers needs none.
+    SetClientArguments(argc, argv);
     int code = RunWdClient(TBrevUtil::FromMain(argc, argv));
     // The run is over and its forms are gone: end the process at once. The framework's
     // own teardown (reading the font configuration just to discard it) would cost more

@@ -4,14 +4,16 @@
 #include "client/uncmap.h"
 #include "platform/dbwidgets/dbedit.h"
 #include "platform/host/textutil.h"
+#include "platform/print/printsystem.h"
 #include "platform/smb/smbpath.h"
 #include "platform/ui/interaction.h"
 #include "shared/dbformmain.h"
 #include "shared/ruledetails.h"
 
 #include <QApplication>
-#include <QThread>
+#include <chrono>
 #include <iostream>
+#include <thread>
 
 const char* const kClientUsage = R"(Usage: wdclient [/S] [/CLIENTNAME=name] [/q] [/NAME=value ...]
 
@@ -42,34 +44,114 @@ Exit codes:
      printed on standard error
 )";
 
+namespace
+{
+
+void Wait(int milliseconds)
+{
+    std::this_thread::sleep_for(std::chrono::milliseconds(milliseconds));
+}
+
+struct Arguments {
+    int* argc = nullptr;
+    char** argv = nullptr;
+};
+
+Arguments& ClientArguments()
+{
+    static Arguments arguments;
+    return arguments;
+}
+
+} // namespace
+
+void SetClientArguments(int& argc, char** argv)
+{
+    ClientArguments() = {&argc, argv};
+}
+
+void EnsureApplication()
+{
+    if (QCoreApplication::instance())
+        return;
+    static int argc = 1;
+    static char name[] = "wdclient";
+    static char* argv[] = {name, nullptr};
+    Arguments& given = ClientArguments();
+    // Lives until the process ends, as the client's forms do.
+    new QApplication(given.argc ? *given.argc : argc, given.argc ? given.argv : argv);
+}
+
 TClientRun::TClientRun(TMainClientFrm& mainForm, Tdbform& dbform)
-    : Pause([](int milliseconds) { QThread::msleep(milliseconds); }), MainClientFrm(mainForm),
-      dbform(dbform)
+    : Pause(Wait), MainClientFrm(&mainForm), dbform(dbform)
+{
+}
+
+TClientRun::TClientRun(Tdbform& dbform, std::unique_ptr<PrintSystem> printSystem)
+    : Pause(Wait), MainClientFrm(nullptr), dbform(dbform), sc(std::move(printSystem))
 {
 }
 
 TClientRun::~TClientRun() = default;
+
+TMainClientFrm& TClientRun::Form()
+{
+    if (!MainClientFrm) {
+        EnsureApplication();
+        madeForm = std::make_unique<TMainClientFrm>(std::move(sc));
+        madeForm->SetDataModule(&dbform);
+        MainClientFrm = madeForm.get();
+    }
+    return *MainClientFrm;
+}
+
+PrintSystem& TClientRun::Printers()
+{
+    return MainClientFrm ? *MainClientFrm->sc : *sc;
+}
+
+void TClientRun::SetStatus(const QString& text)
+{
+    // Nobody would see it: a silent run makes no window for it.
+    if (MainClientFrm)
+        MainClientFrm->SetStatus(text);
+}
+
+void TClientRun::MapPrinter(const std::string& path)
+{
+    if (MainClientFrm)
+        return MainClientFrm->MapPrinter(path);
+    if (UpperCaseAscii(path) == "NONE")
+        return;
+    try {
+        sc->Connect(path);
+    } catch (const std::exception& e) {
+        std::string ignored;
+        if (!dbform.BrevUtil1.ReadCommandLine("q", ignored))
+            Form().ReportMapError(path, e);
+    }
+}
 
 TRuleDetailsFrm& TClientRun::RuleDetailsForm()
 {
     // Made when the add path first needs it: building it loads the fonts and binds the
     // whole rules table, which a run that finds its rule never needs.
     if (!RuleDetailsFrm)
-        RuleDetailsFrm = std::make_unique<TRuleDetailsFrm>(dbform, &MainClientFrm);
+        RuleDetailsFrm = std::make_unique<TRuleDetailsFrm>(dbform, &Form());
     return *RuleDetailsFrm;
 }
 
 int TClientRun::Run()
 {
     std::string ignored;
-    if (dbform.BrevUtil1.ReadCommandLine("S", ignored))
-        MainClientFrm.hide();
-    else
-        MainClientFrm.show();
+    if (MainClientFrm && dbform.BrevUtil1.ReadCommandLine("S", ignored))
+        MainClientFrm->hide();
+    else if (MainClientFrm)
+        MainClientFrm->show();
     if (!dbform.BrevUtil1.ReadCommandLine("CLIENTNAME", ClientName))
         ClientName = dbform.BrevUtil1.CurrentHostName();
 
-    MainClientFrm.SetStatus("Connecting to Database");
+    SetStatus("Connecting to Database");
     dbform.SetConnection(true);
     do {
         CheckRules();
@@ -91,7 +173,7 @@ void BuildRuleQuery(RowSet& q, const std::string& clientName)
 
 void TClientRun::CheckRules()
 {
-    MainClientFrm.SetStatus("Checking Rules");
+    SetStatus("Checking Rules");
     RowSet& q = dbform.RuleQuery;
     BuildRuleQuery(q, ClientName);
     q.Open();
@@ -101,7 +183,7 @@ void TClientRun::CheckRules()
         if (!RuleNameMatches(ruleName, ClientName))
             continue;
         RuleMatched = true;
-        MainClientFrm.SetStatus(QString::fromStdString("Found Matching Rule: " + ruleName));
+        SetStatus(QString::fromStdString("Found Matching Rule: " + ruleName));
         if (q.FieldByName("ACTIVE").AsBoolean())
             ApplyRule();
     }
@@ -110,7 +192,7 @@ void TClientRun::CheckRules()
 bool TClientRun::OfferToAddRule()
 {
     if (!dbform.ConfigTable.FieldByName("AllowClientSelection").AsBoolean()) {
-        MainClientFrm.SetStatus("No Rules Found. Nothing to Do");
+        SetStatus("No Rules Found. Nothing to Do");
         Pause(3000);
         return false;
     }
@@ -118,6 +200,7 @@ bool TClientRun::OfferToAddRule()
         ReportUnstorableName(why);
         return false;
     }
+    EnsureApplication();
     Interaction::Message question;
     question.text = "No Matching Printer Rule is found for this computer. Do you wish to add one?";
     question.caption = "WDCLIENT";
@@ -144,13 +227,15 @@ std::string TClientRun::WhyNotStorable(const std::string& name)
 
 void TClientRun::ReportUnstorableName(const std::string& why)
 {
-    const std::string text = "No printer rule matches this computer, and none can be added: " +
-                             why + ". Give the name with /CLIENTNAME=name.";
+    const std::string text =
+        "No printer rule matches this computer, and none can be added: " + why +
+        ". Give the name with /CLIENTNAME=name.";
     std::string ignored;
     if (dbform.BrevUtil1.ReadCommandLine("S", ignored)) {
         std::cerr << "wdclient: " << text << std::endl;
         return;
     }
+    EnsureApplication();
     Interaction::Message message;
     message.text = QString::fromStdString(text);
     message.caption = "WDCLIENT";
@@ -164,30 +249,50 @@ std::string TClientRun::Expand(const std::string& text) const
 
 void TClientRun::ApplyRule()
 {
-    MainClientFrm.SetStatus("Mapping Printers in Rule");
+    SetStatus("Mapping Printers in Rule");
+    // The servers are asked at once, while the current printers are cleared.
+    Printers().Prepare(RulePrinters());
     if (dbform.ConfigTable.FieldByName("ClearPrintersFirst").AsBoolean()) {
-        MainClientFrm.SetStatus("Clearing Current Printers");
+        SetStatus("Clearing Current Printers");
         ClearNetworkPrinters();
     }
     for (int slot = 1; slot <= 4; ++slot)
         MapSlot(slot);
-    MainClientFrm.SetStatus("Setting Default Printer");
+    SetStatus("Setting Default Printer");
     SetDefaultPrinter();
+}
+
+std::optional<std::string> TClientRun::AvailablePrinter(int slot)
+{
+    std::string stored = dbform.RuleQuery.FieldByName("UNCPath" + std::to_string(slot)).AsString();
+    RowSet& printers = dbform.printerstable;
+    if (!printers.Locate("UNCNAME", stored) || !printers.FieldByName("Available").AsBoolean())
+        return std::nullopt;
+    return printers.FieldByName("UNCNAME").AsString();
+}
+
+std::vector<std::string> TClientRun::RulePrinters()
+{
+    std::vector<std::string> paths;
+    for (int slot = 1; slot <= 4; ++slot)
+        if (const auto printer = AvailablePrinter(slot))
+            if (std::string path = Expand(*printer); UpperCaseAscii(path) != "NONE")
+                paths.push_back(std::move(path));
+    return paths;
 }
 
 void TClientRun::MapSlot(int slot)
 {
+    const auto printer = AvailablePrinter(slot);
+    if (!printer)
+        return;
     std::string stored = dbform.RuleQuery.FieldByName("UNCPath" + std::to_string(slot)).AsString();
-    RowSet& printers = dbform.printerstable;
-    if (!printers.Locate("UNCNAME", stored))
-        return;
-    if (!printers.FieldByName("Available").AsBoolean())
-        return;
-    if (UpperCaseAscii(stored) != "NONE")
-        MainClientFrm.SetStatusText(QString::fromStdString("Connecting to: " + Expand(stored)));
-    QApplication::processEvents();
+    if (MainClientFrm && UpperCaseAscii(stored) != "NONE")
+        MainClientFrm->SetStatusText(QString::fromStdString("Connecting to: " + Expand(stored)));
+    if (MainClientFrm)
+        QApplication::processEvents();
     // Connected by the printers row's own text; the status shows the rule's.
-    MainClientFrm.MapPrinter(Expand(printers.FieldByName("UNCNAME").AsString()));
+    MapPrinter(Expand(*printer));
 }
 
 void TClientRun::SetDefaultPrinter()
@@ -198,7 +303,7 @@ void TClientRun::SetDefaultPrinter()
     std::string path =
         Expand(dbform.RuleQuery.FieldByName("UNCPath" + std::to_string(slot)).AsString());
     try {
-        MainClientFrm.sc->SetDefault(path);
+        Printers().SetDefault(path);
     } catch (const PrintError&) {
         // As with the removals, the outcome of setting the default is not read back.
     }
@@ -208,7 +313,7 @@ void TClientRun::ClearNetworkPrinters()
 {
     std::vector<std::string> installed;
     try {
-        installed = MainClientFrm.sc->InstalledPrinters();
+        installed = Printers().InstalledPrinters();
     } catch (const PrintError&) {
         // No printing system to ask: nothing to clear; each connection reports its own error.
         return;
@@ -217,7 +322,7 @@ void TClientRun::ClearNetworkPrinters()
         if (!IsNetworkPath(name))
             continue;
         try {
-            MainClientFrm.sc->Remove(name);
+            Printers().Remove(name);
         } catch (const PrintError&) {
             // Not read back: the next connection or the next logon settles it.
         }
@@ -227,13 +332,22 @@ void TClientRun::ClearNetworkPrinters()
 int RunWdClient(const TBrevUtil& brevUtil)
 {
     QApplication::setApplicationName("KELVANE Wendrell Client");
+    std::string ignored;
     try {
+        if (brevUtil.ReadCommandLine("S", ignored)) {
+            // The printing module loads while the database is opened and the rules read.
+            std::unique_ptr<PrintSystem> printSystem = CreatePrintSystem();
+            Tdbform dbform(brevUtil);
+            return TClientRun(dbform, std::move(printSystem)).Run();
+        }
+        EnsureApplication();
         TMainClientFrm MainClientFrm;
         Tdbform dbform(brevUtil);
         MainClientFrm.SetDataModule(&dbform);
         return TClientRun(MainClientFrm, dbform).Run();
     } catch (const std::exception& e) {
         std::cerr << "wdclient: " << e.what() << std::endl;
+        EnsureApplication();
         Interaction::ReportError(nullptr, e);
         return 1;
     }

@@ -4,8 +4,12 @@
 
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
+#include <vector>
 
+class PrintSystem;
+class QString;
 class RowSet;
 class TMainClientFrm;
 class TRuleDetailsFrm;
@@ -16,7 +20,12 @@ class Tdbform;
 class TClientRun
 {
 public:
+    // A run whose status window exists from the start (shown unless /S).
     TClientRun(TMainClientFrm& mainForm, Tdbform& dbform);
+    // A run with /S: the status window, and the application object with it, are made only
+    // when something must be shown (a message, the add path). Until then printers are
+    // connected through printSystem, which the window takes over when it is made.
+    TClientRun(Tdbform& dbform, std::unique_ptr<PrintSystem> printSystem);
     ~TClientRun();
 
     // Runs from the status window's showing to the end; returns the exit code (0).
@@ -38,12 +47,28 @@ private:
     void SetDefaultPrinter();
     void ClearNetworkPrinters();
     std::string Expand(const std::string& text) const;
+    // The printers row a slot names, when it is there and available: its path as stored.
+    std::optional<std::string> AvailablePrinter(int slot);
+    // The paths the rule's slots will connect, expanded.
+    std::vector<std::string> RulePrinters();
 
-    TMainClientFrm& MainClientFrm;
+    TMainClientFrm& Form();
+    PrintSystem& Printers();
+    void SetStatus(const QString& text);
+    void MapPrinter(const std::string& path);
+
+    TMainClientFrm* MainClientFrm; // null until a silent run must show something
     Tdbform& dbform;
+    std::unique_ptr<PrintSystem> sc;          // a silent run's, until its window is made
+    std::unique_ptr<TMainClientFrm> madeForm; // goes after the dialog that it parents
     TRuleDetailsFrm& RuleDetailsForm();
     std::unique_ptr<TRuleDetailsFrm> RuleDetailsFrm;
 };
+
+// Keeps main's arguments for the application object, which is made when first needed.
+void SetClientArguments(int& argc, char** argv);
+// Makes the application object if there is none yet.
+void EnsureApplication();
 
 // Writes the rule query: rows whose RULENAME holds a '*' or equals the name (any case).
 void BuildRuleQuery(RowSet& ruleQuery, const std::string& clientName);

@@ -65,6 +65,14 @@ public:
     virtual DWORD WNetEnumResource(EnumHandle handle, DWORD* count, void* buffer,
                                    DWORD* bufferSize) = 0;
     virtual DWORD WNetCloseEnum(EnumHandle handle) = 0;
+    // The walk will open these containers (records of a level; others are ignored) one
+    // after another. A back end may start reading them now, so that slow servers are waited
+    // for side by side; each opening must still give what it would have given alone.
+    virtual void ReadAhead(const NetResource* records, DWORD count)
+    {
+        (void)records;
+        (void)count;
+    }
 };
 
 // The back end of this OS.

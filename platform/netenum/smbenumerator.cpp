@@ -1,5 +1,6 @@
 #include "platform/netenum/smbenumerator.h"
 
+#include "platform/host/textutil.h"
 #include "platform/netenum/resourcebuffer.h"
 #include "platform/smb/smblisting.h"
 #include "platform/smb/smbpath.h"
@@ -136,18 +137,27 @@ DWORD CodeOf(int error, Target::Kind kind)
     }
 }
 
-// A server gets perServer in all, to accept a connection and to list its shares.
-SmbListing ReadTarget(const Target& target, milliseconds perServer)
+// A server gets perServer in all, to accept a connection and to list its shares, counted
+// from the start of its child.
+std::unique_ptr<SmbListingRequest> StartTarget(const Target& target, milliseconds perServer)
 {
     const Clock::time_point deadline = Clock::now() + perServer;
     switch (target.kind) {
     case Target::Kind::Server:
-        return ReadServerShares(target.name, deadline);
+        return StartServerShares(target.name, deadline);
     case Target::Kind::Workgroup:
-        return ReadSmbDirectory(SmbServerUri(target.name), SmbDialects::Browsing, deadline);
+        return std::make_unique<SmbListingRequest>(SmbServerUri(target.name), SmbDialects::Browsing,
+                                                   deadline);
     default:
-        return ReadSmbDirectory(SmbNetworkUri(), SmbDialects::Browsing, deadline);
+        return std::make_unique<SmbListingRequest>(SmbNetworkUri(), SmbDialects::Browsing,
+                                                   deadline);
     }
+}
+
+// Names compare as the network does, without regard to case.
+std::string KeyOf(const Target& target)
+{
+    return std::to_string(static_cast<int>(target.kind)) + UpperCaseAscii(target.name);
 }
 
 bool ValidFilter(DWORD scope, DWORD type)
@@ -156,13 +166,9 @@ bool ValidFilter(DWORD scope, DWORD type)
            (type == RESOURCETYPE_ANY || type == RESOURCETYPE_DISK || type == RESOURCETYPE_PRINT);
 }
 
-DWORD ReadEntries(const NetResource* container, const Filter& filter, milliseconds perServer,
+DWORD ReadEntries(const Target& target, const SmbListing& listing, const Filter& filter,
                   std::vector<ResourceEntry>& entries)
 {
-    Target target;
-    if (const DWORD result = ParseContainer(container, target); result != NO_ERROR_)
-        return result;
-    const SmbListing listing = ReadTarget(target, perServer);
     if (listing.error != 0)
         return CodeOf(listing.error, target.kind);
     for (const SmbEntry& smb : listing.entries) {
@@ -180,7 +186,10 @@ struct SmbEnumerator::Level {
     size_t next = 0;
 };
 
-SmbEnumerator::SmbEnumerator(milliseconds perServer) : perServer_(perServer) {}
+SmbEnumerator::SmbEnumerator(milliseconds perServer, size_t readAheadWidth)
+    : perServer_(perServer), ahead_(readAheadWidth)
+{
+}
 
 SmbEnumerator::~SmbEnumerator() = default;
 
@@ -192,8 +201,17 @@ DWORD SmbEnumerator::WNetOpenEnum(DWORD scope, DWORD type, DWORD usage,
     auto level = std::make_unique<Level>();
     // RESOURCE_CONNECTED: an empty list, as this back end keeps no connections.
     if (scope == RESOURCE_GLOBALNET) {
-        const DWORD result = ReadEntries(container, {type, usage}, perServer_, level->entries);
-        if (result != NO_ERROR_)
+        Target target;
+        if (const DWORD result = ParseContainer(container, target); result != NO_ERROR_)
+            return result;
+        // A new walk starts at the top: nothing read ahead for an earlier one is used.
+        if (container == nullptr)
+            ahead_.Clear();
+        const std::string key = KeyOf(target);
+        const SmbListing listing =
+            ahead_.Holds(key) ? ahead_.Take(key) : StartTarget(target, perServer_)->Wait();
+        if (const DWORD result = ReadEntries(target, listing, {type, usage}, level->entries);
+            result != NO_ERROR_)
             return result;
     }
     *handle = level.get();
@@ -214,6 +232,18 @@ DWORD SmbEnumerator::WNetEnumResource(EnumHandle handle, DWORD* count, void* buf
 DWORD SmbEnumerator::WNetCloseEnum(EnumHandle handle)
 {
     return levels_.erase(handle) == 1 ? NO_ERROR_ : ERROR_INVALID_HANDLE;
+}
+
+void SmbEnumerator::ReadAhead(const NetResource* records, DWORD count)
+{
+    for (DWORD i = 0; i < count; ++i) {
+        Target target;
+        if ((records[i].dwUsage & RESOURCEUSAGE_CONTAINER) == 0 ||
+            ParseContainer(&records[i], target) != NO_ERROR_)
+            continue;
+        const milliseconds perServer = perServer_;
+        ahead_.Add(KeyOf(target), [target, perServer] { return StartTarget(target, perServer); });
+    }
 }
 
 std::unique_ptr<NetworkEnumerator> CreateNetworkEnumerator()

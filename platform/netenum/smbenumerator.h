@@ -1,8 +1,10 @@
 #pragma once
 
 #include "platform/netenum/networkenumerator.h"
+#include "platform/smb/smblistingpool.h"
 
 #include <chrono>
+#include <cstddef>
 #include <map>
 #include <memory>
 
@@ -27,8 +29,10 @@
 class SmbEnumerator : public NetworkEnumerator
 {
 public:
-    // perServer: how long one server (or the browse list) may take to give its list.
-    explicit SmbEnumerator(std::chrono::milliseconds perServer = std::chrono::seconds(3));
+    // perServer: how long one server (or the browse list) may take to give its list;
+    // readAheadWidth: how many containers a read-ahead lists at once.
+    explicit SmbEnumerator(std::chrono::milliseconds perServer = std::chrono::seconds(3),
+                           size_t readAheadWidth = 8);
     ~SmbEnumerator() override;
 
     DWORD WNetOpenEnum(DWORD scope, DWORD type, DWORD usage, const NetResource* container,
@@ -36,12 +40,15 @@ public:
     DWORD WNetEnumResource(EnumHandle handle, DWORD* count, void* buffer,
                            DWORD* bufferSize) override;
     DWORD WNetCloseEnum(EnumHandle handle) override;
+    // Lists the containers at once, a few at a time; opening one waits for its listing.
+    void ReadAhead(const NetResource* records, DWORD count) override;
 
 private:
     struct Level;
 
     std::chrono::milliseconds perServer_;
     std::map<EnumHandle, std::unique_ptr<Level>> levels_;
+    SmbListingPool ahead_;
 };
 
 inline constexpr char kSmbProvider[] = "SMB";

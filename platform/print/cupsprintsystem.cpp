@@ -156,8 +156,8 @@ void MarkQueue(CupsConnection& cups, const Queue& queue, const std::vector<std::
     IppPtr request = CupsConnection::NewRequest(IPP_OP_CUPS_ADD_MODIFY_PRINTER, queue.name);
     ippAddString(request.get(), IPP_TAG_PRINTER, IPP_TAG_TEXT, "printer-location", nullptr,
                  QueueMark(users).c_str());
-    cups.Send(std::move(request), "Cannot record the users of the printer queue " +
-                                      Quoted(queue.name));
+    cups.Send(std::move(request),
+              "Cannot record the users of the printer queue " + Quoted(queue.name));
 }
 
 void DeleteQueue(CupsConnection& cups, const Queue& queue, const std::string& listedName)
@@ -280,8 +280,8 @@ void CupsPrintSystem::Remove(const std::string& listedName)
     if (queue == nullptr)
         throw PrintError("The printer " + Quoted(listedName) + " is not connected.");
     if (!IsMine(*queue))
-        throw PrintError("The printer queue " + Quoted(queue->name) + " for " +
-                         Quoted(listedName) + " was not made for this user; it is kept.");
+        throw PrintError("The printer queue " + Quoted(queue->name) + " for " + Quoted(listedName) +
+                         " was not made for this user; it is kept.");
     const std::vector<std::string> others = Without(*queue->Users(), user_);
     if (others.empty())
         DeleteQueue(Cups(), *queue, listedName);
@@ -323,6 +323,19 @@ void CupsPrintSystem::SetDefault(const std::string& name)
     if (cupsSetDests2(Cups().get(), dests.count(), dests.begin()) != 0)
         throw PrintError("Cannot save " + Quoted(name) +
                          " as the default printer: " + cupsLastErrorString() + ".");
+}
+
+void CupsPrintSystem::Prepare(const std::vector<std::string>& paths)
+{
+    std::vector<UncPath> shares;
+    for (const std::string& path : paths) {
+        try {
+            shares.push_back(ParseUncPath(path));
+        } catch (const SmbError&) {
+            // Connect reports it.
+        }
+    }
+    shares_.Prepare(shares);
 }
 
 std::vector<std::string> CupsPrintSystem::InstalledPrinters()

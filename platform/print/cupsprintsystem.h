@@ -34,6 +34,8 @@ public:
     void Remove(const std::string& listedName) override;
     void SetDefault(const std::string& name) override;
     std::vector<std::string> InstalledPrinters() override;
+    // Starts the share checks of the paths' servers, all at once.
+    void Prepare(const std::vector<std::string>& paths) override;
 
 private:
     // One connection to the scheduler for all the requests of a run.

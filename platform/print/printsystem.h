@@ -29,7 +29,11 @@ public:
     // The printers installed for the user, in the printing system's order: connections by
     // their network path (beginning with two backslashes), every other printer by its name.
     virtual std::vector<std::string> InstalledPrinters() = 0;
+    // The paths about to be connected, in order: a back end may start checking them now,
+    // side by side, so that each Connect waits only for what is left. Reports nothing:
+    // each Connect still makes and reports its own check.
+    virtual void Prepare(const std::vector<std::string>& paths) { (void)paths; }
 };
 
-// The back end of this OS.
+// The back end of this OS; it may start loading at once, in the background.
 std::unique_ptr<PrintSystem> CreatePrintSystem();

@@ -12,9 +12,22 @@ const ShareCheck::Answer& ShareCheck::Ask(const std::string& server)
     if (auto known = servers_.find(key); known != servers_.end())
         return known->second;
     const SmbListing listing =
-        ReadServerShares(server, std::chrono::steady_clock::now() + limit_);
-    Answer answer{listing.entries, listing.error != 0 ? ServerErrorText(server, listing.error) : ""};
+        asking_.Holds(key) ? asking_.Take(key)
+                           : ReadServerShares(server, std::chrono::steady_clock::now() + limit_);
+    Answer answer{listing.entries,
+                  listing.error != 0 ? ServerErrorText(server, listing.error) : ""};
     return servers_.emplace(key, std::move(answer)).first->second;
+}
+
+void ShareCheck::Prepare(const std::vector<UncPath>& paths)
+{
+    for (const UncPath& path : paths) {
+        const std::string key = UpperCaseAscii(path.server);
+        if (servers_.count(key) == 0)
+            asking_.Add(key, [server = path.server, limit = limit_] {
+                return StartServerShares(server, std::chrono::steady_clock::now() + limit);
+            });
+    }
 }
 
 void ShareCheck::Check(const UncPath& path)

@@ -1,5 +1,7 @@
 #include "platform/smb/smblisting.h"
 
+#include "platform/smb/smbreach.h"
+
 #include <fcntl.h>
 #include <ifaddrs.h>
 #include <libsmbclient.h>
@@ -230,30 +232,6 @@ void WriteAll(int fd, const std::string& data)
     }
 }
 
-// Reads until the other end is closed (0) or the deadline (ETIMEDOUT), else an errno.
-int ReadAll(int fd, Clock::time_point deadline, std::string& out)
-{
-    pollfd wanted{fd, POLLIN, 0};
-    char buffer[16384];
-    for (;;) {
-        const auto left = std::chrono::ceil<milliseconds>(deadline - Clock::now());
-        if (left.count() <= 0)
-            return ETIMEDOUT;
-        const int ready = poll(&wanted, 1, static_cast<int>(left.count()));
-        if (ready < 0 && errno != EINTR)
-            return errno;
-        if (ready <= 0)
-            continue;
-        const ssize_t got = read(fd, buffer, sizeof buffer);
-        if (got == 0)
-            return 0;
-        if (got > 0)
-            out.append(buffer, static_cast<size_t>(got));
-        else if (errno != EINTR)
-            return errno;
-    }
-}
-
 struct Pipe {
     UniqueFd read, write;
 };
@@ -263,48 +241,99 @@ Pipe MakePipe()
     int ends[2];
     if (pipe2(ends, O_CLOEXEC) != 0)
         throw std::system_error(errno, std::generic_category(), "pipe");
-    return {UniqueFd(ends[0]), UniqueFd(ends[1])};
+    Pipe pipe{UniqueFd(ends[0]), UniqueFd(ends[1])};
+    // The reading end does not block: several children are read by turns.
+    if (fcntl(pipe.read.get(), F_SETFL, O_NONBLOCK) != 0)
+        throw std::system_error(errno, std::generic_category(), "fcntl");
+    return pipe;
+}
+
+// The child's work: with reachFirst, the port first, as ReadServerShares did in the caller.
+SmbListing ReadInChild(const std::string& url, SmbDialects dialects, Clock::time_point deadline,
+                       const std::string& reachFirst)
+{
+    int error = 0;
+    if (!reachFirst.empty() && ReachSmbPort(reachFirst, deadline, &error) == SmbReach::NoAnswer)
+        return {error, {}};
+    if (!reachFirst.empty() && !AnyInterfaceUp())
+        return {ENETDOWN, {}};
+    const auto timeout = std::chrono::ceil<milliseconds>(deadline - Clock::now());
+    if (timeout.count() <= 0)
+        return {ETIMEDOUT, {}};
+    return ReadHere(url, dialects, timeout);
 }
 
 } // namespace
 
 SmbListingRequest::SmbListingRequest(const std::string& url, SmbDialects dialects,
-                                     Clock::time_point deadline)
+                                     Clock::time_point deadline, const std::string& reachFirst)
     : deadline_(deadline)
 {
-    if (!AnyInterfaceUp()) {
-        error_ = ENETDOWN;
+    if (reachFirst.empty() && !AnyInterfaceUp()) {
+        Finish(ENETDOWN);
         return;
     }
-    const auto timeout = std::chrono::ceil<milliseconds>(deadline - Clock::now());
-    if (timeout.count() <= 0) {
-        error_ = ETIMEDOUT;
+    if (deadline <= Clock::now()) {
+        Finish(ETIMEDOUT);
         return;
     }
     try {
         Pipe pipe = MakePipe();
-        child_ = ChildProcess::Start(
-            [&] { WriteAll(pipe.write.get(), Encode(ReadHere(url, dialects, timeout))); });
+        child_ = ChildProcess::Start([&] {
+            WriteAll(pipe.write.get(), Encode(ReadInChild(url, dialects, deadline, reachFirst)));
+        });
         answer_ = std::move(pipe.read);
         // Our copy of the writing end closes here, so that the child's closing is seen.
     } catch (const std::system_error& e) {
-        error_ = e.code().value();
+        Finish(e.code().value());
     }
 }
 
 SmbListingRequest::~SmbListingRequest() = default;
 
-SmbListing SmbListingRequest::Wait()
+void SmbListingRequest::Finish(int error)
 {
-    if (!child_.Running())
-        return {error_ != 0 ? error_ : EINVAL, {}};
-    std::string message;
-    const int error = ReadAll(answer_.get(), deadline_, message);
+    finished_ = true;
     child_.Stop();
     answer_.Reset();
     if (error != 0)
-        return {error, {}};
-    return Decode(message).value_or(SmbListing{EIO, {}});
+        result_ = {error, {}};
+    else
+        result_ = Decode(message_).value_or(SmbListing{EIO, {}});
+    message_.clear();
+}
+
+void SmbListingRequest::Pump()
+{
+    char buffer[16384];
+    while (!finished_) {
+        const ssize_t got = read(answer_.get(), buffer, sizeof buffer);
+        if (got > 0) {
+            message_.append(buffer, static_cast<size_t>(got));
+        } else if (got == 0) {
+            Finish(0);
+        } else if (errno == EAGAIN || errno == EWOULDBLOCK) {
+            if (Clock::now() >= deadline_)
+                Finish(ETIMEDOUT);
+            return;
+        } else if (errno != EINTR) {
+            Finish(errno);
+        }
+    }
+}
+
+SmbListing SmbListingRequest::Wait()
+{
+    while (!finished_) {
+        const auto left = std::chrono::ceil<milliseconds>(deadline_ - Clock::now());
+        pollfd wanted{answer_.get(), POLLIN, 0};
+        if (left.count() > 0 && poll(&wanted, 1, static_cast<int>(left.count())) < 0 &&
+            errno != EINTR)
+            Finish(errno);
+        else
+            Pump();
+    }
+    return std::move(result_);
 }
 
 SmbListing ReadSmbDirectory(const std::string& url, SmbDialects dialects,

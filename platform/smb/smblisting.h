@@ -37,9 +37,12 @@ class SmbListingRequest
 {
 public:
     // Starts reading a whole smb:// directory (smb://, smb://WORKGROUP or smb://SERVER), as
-    // the user's Kerberos ticket if there is one, else as a guest.
+    // the user's Kerberos ticket if there is one, else as a guest. With reachFirst, the child
+    // first reaches that host's SMB port (see ReachSmbPort) and gives its error when it
+    // does not answer.
     SmbListingRequest(const std::string& url, SmbDialects dialects,
-                      std::chrono::steady_clock::time_point deadline);
+                      std::chrono::steady_clock::time_point deadline,
+                      const std::string& reachFirst = "");
     // Stops and reaps the child if it still runs.
     ~SmbListingRequest();
     SmbListingRequest(const SmbListingRequest&) = delete;
@@ -48,11 +51,23 @@ public:
     // The listing, or error ETIMEDOUT when the child has not given it by the deadline.
     SmbListing Wait();
 
+    // For waiting on several at once: the descriptor to poll for input (-1 once finished),
+    // the deadline, and a read of what has come without blocking.
+    int Fd() const { return answer_.get(); }
+    std::chrono::steady_clock::time_point Deadline() const { return deadline_; }
+    bool Finished() const { return finished_; }
+    // Takes what the child has sent; finishes at its end, at an error or past the deadline.
+    void Pump();
+
 private:
+    void Finish(int error);
+
     std::chrono::steady_clock::time_point deadline_;
-    int error_ = 0; // why no child was started
     UniqueFd answer_;
     ChildProcess child_;
+    std::string message_;
+    bool finished_ = false;
+    SmbListing result_;
 };
 
 // One listing, started and waited for.

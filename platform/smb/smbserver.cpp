@@ -1,19 +1,22 @@
 #include "platform/smb/smbserver.h"
 
 #include "platform/smb/smbpath.h"
-#include "platform/smb/smbreach.h"
 
 #include <cerrno>
 #include <cstring>
 
+std::unique_ptr<SmbListingRequest> StartServerShares(const std::string& server,
+                                                     std::chrono::steady_clock::time_point deadline)
+{
+    // Reaching the port first tells a host that is not there without a libsmbclient context.
+    return std::make_unique<SmbListingRequest>(SmbServerUri(server), SmbDialects::Any, deadline,
+                                               server);
+}
+
 SmbListing ReadServerShares(const std::string& server,
                             std::chrono::steady_clock::time_point deadline)
 {
-    // Reaching the port first tells a host that is not there without starting a listing.
-    int error = 0;
-    if (ReachSmbPort(server, deadline, &error) == SmbReach::NoAnswer)
-        return {error, {}};
-    return ReadSmbDirectory(SmbServerUri(server), SmbDialects::Any, deadline);
+    return StartServerShares(server, deadline)->Wait();
 }
 
 std::string ServerErrorText(const std::string& server, int error)

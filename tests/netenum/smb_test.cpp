@@ -169,14 +169,28 @@ TEST(SmbEnumerator, WhatCannotBeListedGivesACodeFromTheOpening)
     for (const char* key : {"SMB_DEAD_HOST", "SMB_TRICKLING_HOST", "SMB_ABSENT_HOST",
                             "SMB_SILENT_HOST", "SMB_REFUSING_HOST"})
         cases.emplace_back("\\\\" + Get(key), server, print, ERROR_BAD_NETPATH);
-    SmbEnumerator net;
-    EnumHandle handle = nullptr;
-    for (const auto& [remote, displayType, type, code] : cases) {
-        const NetResource container = Container(remote, displayType);
-        EXPECT_EQ(net.WNetOpenEnum(RESOURCE_GLOBALNET, type, 0, &container, &handle), code)
-            << remote;
+    // Read ahead, side by side, each opening still gives its own answer.
+    for (const bool ahead : {false, true}) {
+        SmbEnumerator net;
+        std::vector<NetResource> records;
+        for (const auto& [remote, displayType, type, code] : cases)
+            records.push_back(Container(remote, displayType));
+        records.push_back(Container(host));
+        if (ahead)
+            net.ReadAhead(records.data(), static_cast<DWORD>(records.size()));
+        EnumHandle handle = nullptr;
+        for (size_t i = 0; i < cases.size(); ++i)
+            EXPECT_EQ(net.WNetOpenEnum(RESOURCE_GLOBALNET, std::get<2>(cases[i]), 0, &records[i],
+                                       &handle),
+                      std::get<3>(cases[i]))
+                << std::get<0>(cases[i]) << (ahead ? " read ahead" : "");
+        ASSERT_EQ(
+            net.WNetOpenEnum(RESOURCE_GLOBALNET, RESOURCETYPE_PRINT, 0, &records.back(), &handle),
+            NO_ERROR_);
+        EXPECT_GT(Read(net, handle).size(), 500u);
     }
     EXPECT_EQ(waitpid(-1, nullptr, WNOHANG), -1) << "a listing left a child behind";
+    SmbEnumerator net;
     const NetResource container = Container(host);
     EXPECT_EQ(net.WNetOpenEnum(RESOURCE_GLOBALNET, print, 0, &container, nullptr),
               ERROR_INVALID_PARAMETER);
