@@ -56,18 +56,6 @@ TEST(Host, StartDirIsTheExecutablesFolderWithSlash)
               std::filesystem::canonical("/proc/self/exe"));
 }
 
-TEST(Host, NamesAndAddress)
-{
-    TBrevUtil u({"x"});
-    std::string host, ip;
-    u.GetHostInfo(host, ip);
-    EXPECT_FALSE(host.empty());
-    EXPECT_EQ(u.CurrentHostName(), NetBiosName(host));
-    EXPECT_FALSE(u.CurrentUserName().empty());
-    int a, b, c, d;
-    EXPECT_EQ(sscanf(ip.c_str(), "%d.%d.%d.%d", &a, &b, &c, &d), 4) << ip;
-}
-
 TEST(Host, ProcessesStartWithoutAShell)
 {
     TempDir dir;
