@@ -1,5 +1,6 @@
 #include "client/clientMain.h"
 
+#include "client/runplan.h"
 #include "platform/host/textutil.h"
 #include "platform/ui/interaction.h"
 #include "shared/dbformmain.h"
@@ -116,20 +117,23 @@ void TMainClientFrm::SetStatusText(const QString& text)
     emit statusChanged(text);
 }
 
-void TMainClientFrm::MapPrinter(const std::string& path)
+std::string TMainClientFrm::MapPrinter(const std::string& path)
 {
     if (UpperCaseAscii(path) == "NONE")
-        return;
+        return "skipped: None";
     try {
         sc->Connect(path);
+        return "connected";
     } catch (const std::exception& e) {
+        const std::string result = FailureResult(e);
         std::string ignored;
         if (dbform_ && dbform_->BrevUtil1.ReadCommandLine("q", ignored))
-            return;
+            return result;
         Interaction::Message m;
         m.text = QString::fromStdString(MapErrorMessage(path));
         m.details = QString::fromStdString(e.what());
         m.caption = QApplication::applicationName();
         Interaction::ShowMessage(this, m);
+        return result;
     }
 }

@@ -5,6 +5,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <iostream>
+#include <memory>
 
 int main(int argc, char** argv)
 {
@@ -15,8 +16,15 @@ int main(int argc, char** argv)
             return 0;
         }
     }
-    QApplication app(argc, argv);
-    int code = RunWdClient(TBrevUtil::FromMain(argc, argv));
+    const TBrevUtil brevUtil = TBrevUtil::FromMain(argc, argv);
+    std::string ignored;
+    // The what-if report shows no window, so it needs no display either.
+    std::unique_ptr<QCoreApplication> app;
+    if (brevUtil.ReadCommandLine("WHATIF", ignored))
+        app = std::make_unique<QCoreApplication>(argc, argv);
+    else
+        app = std::make_unique<QApplication>(argc, argv);
+    int code = RunWdClient(brevUtil);
     // The run is over and its forms are gone: end the process at once. The framework's
     // own teardown (reading the font configuration just to discard it) would cost more
     // than a whole decision pass.

@@ -1,7 +1,9 @@
 #include "client/wdclient.h"
 
 #include "client/clientMain.h"
+#include "client/runplan.h"
 #include "client/uncmap.h"
+#include "client/whatif.h"
 #include "platform/dbwidgets/dbedit.h"
 #include "platform/host/textutil.h"
 #include "platform/smb/smbpath.h"
@@ -30,11 +32,18 @@ occurrence wins; quote values with blanks: /CLIENTNAME="LAB 12"):
                      which is its NetBIOS-style name: the host name up to the first dot,
                      in upper case, at most 15 characters (as a network scan lists it)
   /q                 no message when a printer cannot be connected
+  /WHATIF            do nothing: print what a run would do (rules, each printer slot,
+                     whether its share answers as a printer share, the default printer)
+                     on standard output; no window, no change to printers or database
+  /OFFLINE           with /WHATIF: do not ask the print servers
   /NAME=value        gives the placeholder %NAME% in printer paths this value
 
 Placeholders in printer paths, %NAME%, take in this order of precedence: a switch of that
 name; the built-in names USERNAME, IPADDRESS, HOSTNAME, DATE (short date), TIME (long time),
 STARTDIR (this program's folder); an environment variable; else nothing.
+
+Every action goes to the system log (ident wdclient), and where the database may be written
+and has a run-log table, the run's outcome is recorded there (wdConfig: "Last runs").
 
 Exit codes:
   0  the run ended in order (rules applied, nothing to do, or the user declined)
@@ -69,12 +78,27 @@ int TClientRun::Run()
     if (!dbform.BrevUtil1.ReadCommandLine("CLIENTNAME", ClientName))
         ClientName = dbform.BrevUtil1.CurrentHostName();
 
+    Log.SetWho(ClientName, dbform.BrevUtil1.CurrentUserName());
+    try {
+        CheckAndOffer();
+    } catch (const std::exception& e) {
+        Log.Error(e.what());
+        Log.Store(dbform.ADOConnection);
+        throw;
+    }
+    if (!RuleMatched)
+        Log.Action("", "no rule matches", "nothing to do");
+    Log.Store(dbform.ADOConnection);
+    return 0;
+}
+
+void TClientRun::CheckAndOffer()
+{
     MainClientFrm.SetStatus("Connecting to Database");
     dbform.SetConnection(true);
     do {
         CheckRules();
     } while (!RuleMatched && OfferToAddRule());
-    return 0;
 }
 
 void BuildRuleQuery(RowSet& q, const std::string& clientName)
@@ -92,19 +116,13 @@ void BuildRuleQuery(RowSet& q, const std::string& clientName)
 void TClientRun::CheckRules()
 {
     MainClientFrm.SetStatus("Checking Rules");
-    RowSet& q = dbform.RuleQuery;
-    BuildRuleQuery(q, ClientName);
-    q.Open();
     RuleMatched = false;
-    for (q.First(); !q.Eof(); q.Next()) {
-        std::string ruleName = q.FieldByName("RULENAME").AsString();
-        if (!RuleNameMatches(ruleName, ClientName))
-            continue;
-        RuleMatched = true;
-        MainClientFrm.SetStatus(QString::fromStdString("Found Matching Rule: " + ruleName));
-        if (q.FieldByName("ACTIVE").AsBoolean())
-            ApplyRule();
-    }
+    RuleMatched = VisitMatchingRules(dbform.RuleQuery, ClientName, [this](const RuleRow& rule) {
+        MainClientFrm.SetStatus(QString::fromStdString("Found Matching Rule: " + rule.name));
+        Log.Matched(rule.name, rule.active);
+        if (rule.active)
+            ApplyRule(PlanRule(rule, PlanSourcesOf(dbform)));
+    });
 }
 
 bool TClientRun::OfferToAddRule()
@@ -144,8 +162,9 @@ std::string TClientRun::WhyNotStorable(const std::string& name)
 
 void TClientRun::ReportUnstorableName(const std::string& why)
 {
-    const std::string text = "No printer rule matches this computer, and none can be added: " +
-                             why + ". Give the name with /CLIENTNAME=name.";
+    const std::string text =
+        "No printer rule matches this computer, and none can be added: " + why +
+        ". Give the name with /CLIENTNAME=name.";
     std::string ignored;
     if (dbform.BrevUtil1.ReadCommandLine("S", ignored)) {
         std::cerr << "wdclient: " << text << std::endl;
@@ -157,60 +176,62 @@ void TClientRun::ReportUnstorableName(const std::string& why)
     Interaction::ShowMessage(nullptr, message);
 }
 
-std::string TClientRun::Expand(const std::string& text) const
-{
-    return ExpandVariables(text, dbform.BrevUtil1);
-}
-
-void TClientRun::ApplyRule()
+void TClientRun::ApplyRule(const RulePlan& plan)
 {
     MainClientFrm.SetStatus("Mapping Printers in Rule");
-    if (dbform.ConfigTable.FieldByName("ClearPrintersFirst").AsBoolean()) {
+    if (plan.clearFirst) {
         MainClientFrm.SetStatus("Clearing Current Printers");
-        ClearNetworkPrinters();
+        ClearNetworkPrinters(plan.name);
     }
-    for (int slot = 1; slot <= 4; ++slot)
-        MapSlot(slot);
+    for (const SlotPlan& slot : plan.slotPlans)
+        MapSlot(plan.name, slot);
     MainClientFrm.SetStatus("Setting Default Printer");
-    SetDefaultPrinter();
+    SetDefaultPrinter(plan);
 }
 
-void TClientRun::MapSlot(int slot)
+void TClientRun::MapSlot(const std::string& rule, const SlotPlan& slot)
 {
-    std::string stored = dbform.RuleQuery.FieldByName("UNCPath" + std::to_string(slot)).AsString();
-    RowSet& printers = dbform.printerstable;
-    if (!printers.Locate("UNCNAME", stored))
+    const std::string what = "slot " + std::to_string(slot.slot) + " ";
+    switch (slot.action) {
+    case SlotAction::SkipNotListed:
+    case SlotAction::SkipUnavailable:
+        Log.Action(rule, what + slot.stored, SkipReason(slot.action));
         return;
-    if (!printers.FieldByName("Available").AsBoolean())
+    case SlotAction::SkipNone:
+        QApplication::processEvents();
+        Log.Action(rule, what + slot.stored, SkipReason(slot.action));
         return;
-    if (UpperCaseAscii(stored) != "NONE")
-        MainClientFrm.SetStatusText(QString::fromStdString("Connecting to: " + Expand(stored)));
+    case SlotAction::Connect:
+        break;
+    }
+    MainClientFrm.SetStatusText(QString::fromStdString("Connecting to: " + slot.shown));
     QApplication::processEvents();
-    // Connected by the printers row's own text; the status shows the rule's.
-    MainClientFrm.MapPrinter(Expand(printers.FieldByName("UNCNAME").AsString()));
+    const std::string result = MainClientFrm.MapPrinter(slot.path);
+    Log.Action(rule, what + slot.path, result, result != "connected");
 }
 
-void TClientRun::SetDefaultPrinter()
+void TClientRun::SetDefaultPrinter(const RulePlan& plan)
 {
-    long long slot = dbform.RuleQuery.FieldByName("Default").AsInteger();
-    if (slot < 1 || slot > 4)
+    if (plan.defaultSlot == 0)
         return;
-    std::string path =
-        Expand(dbform.RuleQuery.FieldByName("UNCPath" + std::to_string(slot)).AsString());
+    const std::string what = "default " + plan.defaultPath;
     try {
-        MainClientFrm.sc->SetDefault(path);
-    } catch (const PrintError&) {
-        // As with the removals, the outcome of setting the default is not read back.
+        MainClientFrm.sc->SetDefault(plan.defaultPath);
+        Log.Action(plan.name, what, "set");
+    } catch (const PrintError& e) {
+        // As with the removals, no message: only the log says so.
+        Log.Action(plan.name, what, FailureResult(e), true);
     }
 }
 
-void TClientRun::ClearNetworkPrinters()
+void TClientRun::ClearNetworkPrinters(const std::string& rule)
 {
     std::vector<std::string> installed;
     try {
         installed = MainClientFrm.sc->InstalledPrinters();
-    } catch (const PrintError&) {
+    } catch (const PrintError& e) {
         // No printing system to ask: nothing to clear; each connection reports its own error.
+        Log.Action(rule, "clear", FailureResult(e), true);
         return;
     }
     for (const std::string& name : installed) {
@@ -218,8 +239,10 @@ void TClientRun::ClearNetworkPrinters()
             continue;
         try {
             MainClientFrm.sc->Remove(name);
-        } catch (const PrintError&) {
+            Log.Action(rule, "remove " + name, "removed");
+        } catch (const PrintError& e) {
             // Not read back: the next connection or the next logon settles it.
+            Log.Action(rule, "remove " + name, FailureResult(e), true);
         }
     }
 }
@@ -227,6 +250,9 @@ void TClientRun::ClearNetworkPrinters()
 int RunWdClient(const TBrevUtil& brevUtil)
 {
     QApplication::setApplicationName("KELVANE Wendrell Client");
+    std::string ignored;
+    if (brevUtil.ReadCommandLine("WHATIF", ignored))
+        return RunWhatIf(brevUtil, std::cout, std::cerr);
     try {
         TMainClientFrm MainClientFrm;
         Tdbform dbform(brevUtil);

@@ -1,12 +1,15 @@
 #pragma once
 
 #include "platform/host/brevutil.h"
+#include "shared/runlog.h"
 
 #include <functional>
 #include <memory>
 #include <string>
 
 class RowSet;
+struct RulePlan;
+struct SlotPlan;
 class TMainClientFrm;
 class TRuleDetailsFrm;
 class Tdbform;
@@ -26,6 +29,8 @@ public:
     bool RuleMatched = false;
     // How the run waits while "nothing to do" is shown; tests record the wait instead.
     std::function<void(int milliseconds)> Pause;
+    // Each action to the system log, the whole run to the database's run log.
+    RunLog Log;
 
 private:
     void CheckRules();
@@ -33,11 +38,11 @@ private:
     bool OfferToAddRule();
     static std::string WhyNotStorable(const std::string& name);
     void ReportUnstorableName(const std::string& why);
-    void ApplyRule();
-    void MapSlot(int slot);
-    void SetDefaultPrinter();
-    void ClearNetworkPrinters();
-    std::string Expand(const std::string& text) const;
+    void CheckAndOffer();
+    void ApplyRule(const RulePlan& plan);
+    void MapSlot(const std::string& rule, const SlotPlan& slot);
+    void SetDefaultPrinter(const RulePlan& plan);
+    void ClearNetworkPrinters(const std::string& rule);
 
     TMainClientFrm& MainClientFrm;
     Tdbform& dbform;

@@ -34,6 +34,7 @@ public:
     void Remove(const std::string& listedName) override;
     void SetDefault(const std::string& name) override;
     std::vector<std::string> InstalledPrinters() override;
+    void CheckShare(const std::string& path) override;
 
 private:
     // One connection to the scheduler for all the requests of a run.

@@ -65,6 +65,11 @@ std::vector<std::string> ModulePrintSystem::InstalledPrinters()
     return Loaded().InstalledPrinters();
 }
 
+void ModulePrintSystem::CheckShare(const std::string& path)
+{
+    Loaded().CheckShare(path);
+}
+
 std::unique_ptr<PrintSystem> CreatePrintSystem()
 {
     return std::make_unique<ModulePrintSystem>();

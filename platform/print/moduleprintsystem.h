@@ -18,6 +18,7 @@ public:
     void Remove(const std::string& listedName) override;
     void SetDefault(const std::string& name) override;
     std::vector<std::string> InstalledPrinters() override;
+    void CheckShare(const std::string& path) override;
 
 private:
     PrintSystem& Loaded();

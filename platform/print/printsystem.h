@@ -12,6 +12,13 @@ public:
     using std::runtime_error::runtime_error;
 };
 
+// The print server could not be asked: it does not answer, is unknown or turns us away.
+class PrintServerUnreachable : public PrintError
+{
+public:
+    using PrintError::PrintError;
+};
+
 // The printer connections of the current user. One back end per OS, chosen in CMake.
 class PrintSystem
 {
@@ -29,6 +36,9 @@ public:
     // The printers installed for the user, in the printing system's order: connections by
     // their network path (beginning with two backslashes), every other printer by its name.
     virtual std::vector<std::string> InstalledPrinters() = 0;
+    // Asks the server whether the path is a printer share, as Connect does first, and
+    // changes nothing. Throws PrintServerUnreachable, or PrintError saying what is wrong.
+    virtual void CheckShare(const std::string& path) = 0;
 };
 
 // The back end of this OS.
