@@ -96,7 +96,11 @@ void TLastRunsFrm::Refresh()
         Runs->setItem(r, 3, Cell(QString::fromStdString(run.rules)));
         Runs->setItem(r, 4, Cell(QString::fromStdString(run.outcome)));
         Runs->setItem(r, 5, Cell(problems));
-        Runs->setItem(r, 6, Cell(QString::number(run.durationMs / 1000.0, 'f', 1) + " s"));
+        Runs->item(r, 5)->setToolTip(problems);
+        Runs->setItem(r, 6,
+                      Cell(run.durationMs < 1000
+                               ? QString::number(run.durationMs) + " ms"
+                               : QString::number(run.durationMs / 1000.0, 'f', 1) + " s"));
         if (run.failures > 0) {
             ++failed;
             for (int c = 0; c < kTitles.size(); ++c)
@@ -104,7 +108,8 @@ void TLastRunsFrm::Refresh()
         }
     }
     Runs->resizeColumnsToContents();
-    Runs->setColumnWidth(5, std::min(Runs->columnWidth(5), 420));
+    // Long reasons wrap rather than widen the window.
+    Runs->setColumnWidth(5, std::min(Runs->columnWidth(5), 440));
     Runs->resizeRowsToContents();
     Summary->setText(
         QString("%1 computers, %2 with failures at their last run").arg(rows.size()).arg(failed));
