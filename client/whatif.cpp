@@ -7,6 +7,7 @@
 #include <optional>
 #include <ostream>
 #include <sstream>
+#include <vector>
 
 namespace
 {
@@ -33,18 +34,25 @@ void ReportRule(std::ostream& out, const RulePlan& plan, PrintSystem* shares,
     out << "rule " << plan.name << ": matches, active\n";
     if (plan.clearFirst)
         out << "  clear: the user's network printer connections are removed first\n";
+    std::vector<bool> connects(5, false); // by slot number
     for (const SlotPlan& slot : plan.slotPlans) {
         out << "  slot " << slot.slot << " ";
-        if (slot.action == SlotAction::Connect)
-            out << slot.path << ": " << ShareResult(shares, slot.path) << "\n";
-        else
+        if (slot.action == SlotAction::Connect) {
+            const std::string result = ShareResult(shares, slot.path);
+            connects[slot.slot] = result.rfind("connect", 0) == 0;
+            out << slot.path << ": " << result << "\n";
+        } else {
             out << slot.stored << ": " << SkipReason(slot.action) << "\n";
+        }
     }
     if (plan.defaultSlot == 0) {
         out << "  default: unchanged\n";
         return;
     }
-    out << "  default " << plan.defaultPath << ": set (slot " << plan.defaultSlot << ")\n";
+    // The run starts the default step whatever the slot holds; say when it names no printer
+    // that this rule connects, as the print system may then refuse it.
+    out << "  default " << plan.defaultPath << ": set (slot " << plan.defaultSlot
+        << (connects[plan.defaultSlot] ? "" : ", which this rule does not connect") << ")\n";
     lastDefault = plan.defaultPath;
 }
 
