@@ -1,7 +1,9 @@
 #include "admin/adminmain.h"
 
 #include "admin/findprinter.h"
+#include "admin/lastruns.h"
 #include "admin/printentry.h"
+#include "admin/ruletest.h"
 #include "platform/dbwidgets/dbcheckbox.h"
 #include "platform/dbwidgets/dbgrid.h"
 #include "platform/ui/interaction.h"
@@ -14,6 +16,7 @@
 #include <QGroupBox>
 #include <QGuiApplication>
 #include <QLabel>
+#include <QLineEdit>
 #include <QPushButton>
 #include <QScreen>
 
@@ -141,12 +144,17 @@ void Tadminmainfrm::BuildRules()
     Button4 = MakeButton(GroupBox3, "Add", 8, top, 75, &Tadminmainfrm::Button4Click);
     Button5 = MakeButton(GroupBox3, "Edit", 88, top, 75, &Tadminmainfrm::Button5Click);
     Button6 = MakeButton(GroupBox3, "Delete", 168, top, 75, &Tadminmainfrm::Button6Click);
+    TestButton = MakeButton(GroupBox3, "Test...", 248, top, 75, &Tadminmainfrm::TestButtonClick);
+    LastRunsButton =
+        MakeButton(GroupBox3, "Last runs...", 328, top, 90, &Tadminmainfrm::LastRunsButtonClick);
     connect(DBGrid2, &TDBGrid::DblClick, this, &Tadminmainfrm::Button5Click);
     connect(DBGrid2, &TDBGrid::TitleClick, this, &Tadminmainfrm::DBGrid2TitleClick);
     setTabOrder(Button7, DBGrid2);
     setTabOrder(DBGrid2, Button4);
     setTabOrder(Button4, Button5);
     setTabOrder(Button5, Button6);
+    setTabOrder(Button6, TestButton);
+    setTabOrder(TestButton, LastRunsButton);
 }
 
 void Tadminmainfrm::SetDataModule(Tdbform* dbform)
@@ -219,6 +227,30 @@ void Tadminmainfrm::Button6Click()
     Interaction::Guarded(this, [this] {
         if (dbform_->MapRulesTable.RecordCount() > 0)
             dbform_->MapRulesTable.Delete();
+    });
+}
+
+void Tadminmainfrm::TestButtonClick()
+{
+    Interaction::Guarded(this, [this] {
+        if (!RuleTestFrm)
+            RuleTestFrm = new TRuleTestFrm(*dbform_, this);
+        // The current rule's name is the likeliest to be tried.
+        if (RuleTestFrm->ComputerEdit->text().isEmpty() && dbform_->MapRulesTable.RecordCount() > 0)
+            RuleTestFrm->ComputerEdit->setText(
+                QString::fromStdString(dbform_->MapRulesTable.FieldByName("RULENAME").AsString()));
+        RuleTestFrm->ShowModal();
+    });
+}
+
+void Tadminmainfrm::LastRunsButtonClick()
+{
+    Interaction::Guarded(this, [this] {
+        if (!LastRunsFrm)
+            LastRunsFrm = new TLastRunsFrm(*dbform_, this);
+        LastRunsFrm->Refresh();
+        LastRunsFrm->show();
+        LastRunsFrm->raise();
     });
 }
 

@@ -7,6 +7,8 @@ class QLabel;
 class QPushButton;
 class TDBCheckBox;
 class TDBGrid;
+class TLastRunsFrm;
+class TRuleTestFrm;
 class TRuleDetailsFrm;
 class Tdbform;
 class Tfindprinterfrm;
@@ -41,6 +43,9 @@ public:
     QPushButton* Button4;
     QPushButton* Button5;
     QPushButton* Button6;
+    // Beyond the rule buttons: what a computer would get, and what the clients did.
+    QPushButton* TestButton;
+    QPushButton* LastRunsButton;
 
     // Shared by both grids: true after a title click sorted ascending, so that the next one
     // sorts descending.
@@ -53,6 +58,11 @@ public:
     void Button4Click();
     void Button5Click();
     void Button6Click();
+    void TestButtonClick();
+    void LastRunsButtonClick();
+    // Made when first opened.
+    TRuleTestFrm* RuleTestFrm = nullptr;
+    TLastRunsFrm* LastRunsFrm = nullptr;
     void DBGrid1TitleClick(const QString& fieldName);
     void DBGrid2TitleClick(const QString& fieldName);
     void FormClose();

@@ -1,5 +1,6 @@
 #include "admin/wdConfig.h"
 
+#include "platform/store/schema.h"
 #include "platform/ui/interaction.h"
 
 #include <QApplication>
@@ -34,12 +35,25 @@ TConfigForms::TConfigForms(const TBrevUtil& brevUtil, std::unique_ptr<NetworkEnu
     adminmainfrm.SetDialogs(&printerEntryfrm, &RuleDetailsFrm, &findprinterfrm);
 }
 
+void AddRunLog(const Connection& connection)
+{
+    if (connection.ReadOnly())
+        return;
+    try {
+        AddRunLogTable(connection.Db());
+    } catch (const std::exception& e) {
+        // The rules still work without it; only "Last runs" stays empty.
+        std::cerr << "wdConfig: the run-log table was not added: " << e.what() << std::endl;
+    }
+}
+
 int RunWdConfig(const TBrevUtil& brevUtil)
 {
     QApplication::setApplicationName("Wendrell Configuration Screen");
     TConfigForms forms(brevUtil);
     try {
         forms.dbform.SetConnection(false);
+        AddRunLog(forms.dbform.ADOConnection);
         forms.aboutfrm.ShowModal();
     } catch (const std::exception& e) {
         std::cerr << "wdConfig: " << e.what() << std::endl;

@@ -28,5 +28,7 @@ struct TConfigForms {
 // window closes. Returns the exit code: 0, or 1 when the database could not be opened (its
 // message was shown).
 int RunWdConfig(const TBrevUtil& brevUtil);
+// Adds the run-log table to an older file opened for writing; a failure is only printed.
+void AddRunLog(const Connection& connection);
 
 extern const char* const kConfigUsage;

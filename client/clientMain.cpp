@@ -1,5 +1,6 @@
 #include "client/clientMain.h"
 
+#include "client/runplan.h"
 #include "platform/host/textutil.h"
 #include "platform/ui/interaction.h"
 #include "shared/dbformmain.h"
@@ -116,14 +117,16 @@ void TMainClientFrm::SetStatusText(const QString& text)
     emit statusChanged(text);
 }
 
-void TMainClientFrm::MapPrinter(const std::string& path)
+std::string TMainClientFrm::MapPrinter(const std::string& path)
 {
     if (UpperCaseAscii(path) == "NONE")
-        return;
+        return "skipped: None";
     try {
         sc->Connect(path);
+        return "connected";
     } catch (const std::exception& e) {
         ReportMapError(path, e);
+        return FailureResult(e);
     }
 }
 

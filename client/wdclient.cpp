@@ -1,7 +1,9 @@
 #include "client/wdclient.h"
 
 #include "client/clientMain.h"
+#include "client/runplan.h"
 #include "client/uncmap.h"
+#include "client/whatif.h"
 #include "platform/dbwidgets/dbedit.h"
 #include "platform/host/textutil.h"
 #include "platform/print/printsystem.h"
@@ -32,11 +34,18 @@ occurrence wins; quote values with blanks: /CLIENTNAME="LAB 12"):
                      which is its NetBIOS-style name: the host name up to the first dot,
                      in upper case, at most 15 characters (as a network scan lists it)
   /q                 no message when a printer cannot be connected
+  /WHATIF            do nothing: print what a run would do (rules, each printer slot,
+                     whether its share answers as a printer share, the default printer)
+                     on standard output; no window, no change to printers or database
+  /OFFLINE           with /WHATIF: do not ask the print servers
   /NAME=value        gives the placeholder %NAME% in printer paths this value
 
 Placeholders in printer paths, %NAME%, take in this order of precedence: a switch of that
 name; the built-in names USERNAME, IPADDRESS, HOSTNAME, DATE (short date), TIME (long time),
 STARTDIR (this program's folder); an environment variable; else nothing.
+
+Every action goes to the system log (ident wdclient), and where the database may be written
+and has a run-log table, the run's outcome is recorded there (wdConfig: "Last runs").
 
 Exit codes:
   0  the run ended in order (rules applied, nothing to do, or the user declined)
@@ -117,18 +126,20 @@ void TClientRun::SetStatus(const QString& text)
         MainClientFrm->SetStatus(text);
 }
 
-void TClientRun::MapPrinter(const std::string& path)
+std::string TClientRun::MapPrinter(const std::string& path)
 {
     if (MainClientFrm)
         return MainClientFrm->MapPrinter(path);
     if (UpperCaseAscii(path) == "NONE")
-        return;
+        return "skipped: None";
     try {
         sc->Connect(path);
+        return "connected";
     } catch (const std::exception& e) {
         std::string ignored;
         if (!dbform.BrevUtil1.ReadCommandLine("q", ignored))
             Form().ReportMapError(path, e);
+        return FailureResult(e);
     }
 }
 
@@ -151,12 +162,27 @@ int TClientRun::Run()
     if (!dbform.BrevUtil1.ReadCommandLine("CLIENTNAME", ClientName))
         ClientName = dbform.BrevUtil1.CurrentHostName();
 
+    Log.SetWho(ClientName, dbform.BrevUtil1.CurrentUserName());
+    try {
+        CheckAndOffer();
+    } catch (const std::exception& e) {
+        Log.Error(e.what());
+        Log.Store(dbform.ADOConnection);
+        throw;
+    }
+    if (!RuleMatched)
+        Log.Action("", "no rule matches", "nothing to do");
+    Log.Store(dbform.ADOConnection);
+    return 0;
+}
+
+void TClientRun::CheckAndOffer()
+{
     SetStatus("Connecting to Database");
     dbform.SetConnection(true);
     do {
         CheckRules();
     } while (!RuleMatched && OfferToAddRule());
-    return 0;
 }
 
 void BuildRuleQuery(RowSet& q, const std::string& clientName)
@@ -174,19 +200,13 @@ void BuildRuleQuery(RowSet& q, const std::string& clientName)
 void TClientRun::CheckRules()
 {
     SetStatus("Checking Rules");
-    RowSet& q = dbform.RuleQuery;
-    BuildRuleQuery(q, ClientName);
-    q.Open();
     RuleMatched = false;
-    for (q.First(); !q.Eof(); q.Next()) {
-        std::string ruleName = q.FieldByName("RULENAME").AsString();
-        if (!RuleNameMatches(ruleName, ClientName))
-            continue;
-        RuleMatched = true;
-        SetStatus(QString::fromStdString("Found Matching Rule: " + ruleName));
-        if (q.FieldByName("ACTIVE").AsBoolean())
-            ApplyRule();
-    }
+    RuleMatched = VisitMatchingRules(dbform.RuleQuery, ClientName, [this](const RuleRow& rule) {
+        SetStatus(QString::fromStdString("Found Matching Rule: " + rule.name));
+        Log.Matched(rule.name, rule.active);
+        if (rule.active)
+            ApplyRule(PlanRule(rule, PlanSourcesOf(dbform)));
+    });
 }
 
 bool TClientRun::OfferToAddRule()
@@ -200,11 +220,11 @@ bool TClientRun::OfferToAddRule()
         ReportUnstorableName(why);
         return false;
     }
-    EnsureApplication();
     Interaction::Message question;
     question.text = "No Matching Printer Rule is found for this computer. Do you wish to add one?";
     question.caption = "WDCLIENT";
     question.buttons = QMessageBox::Yes | QMessageBox::No;
+    EnsureApplication();
     if (Interaction::ShowMessage(nullptr, question) != QMessageBox::Yes)
         return false;
     dbform.MapRulesTable.Append();
@@ -242,80 +262,71 @@ void TClientRun::ReportUnstorableName(const std::string& why)
     Interaction::ShowMessage(nullptr, message);
 }
 
-std::string TClientRun::Expand(const std::string& text) const
-{
-    return ExpandVariables(text, dbform.BrevUtil1);
-}
-
-void TClientRun::ApplyRule()
+void TClientRun::ApplyRule(const RulePlan& plan)
 {
     SetStatus("Mapping Printers in Rule");
     // The servers are asked at once, while the current printers are cleared.
-    Printers().Prepare(RulePrinters());
-    if (dbform.ConfigTable.FieldByName("ClearPrintersFirst").AsBoolean()) {
-        SetStatus("Clearing Current Printers");
-        ClearNetworkPrinters();
-    }
-    for (int slot = 1; slot <= 4; ++slot)
-        MapSlot(slot);
-    SetStatus("Setting Default Printer");
-    SetDefaultPrinter();
-}
-
-std::optional<std::string> TClientRun::AvailablePrinter(int slot)
-{
-    std::string stored = dbform.RuleQuery.FieldByName("UNCPath" + std::to_string(slot)).AsString();
-    RowSet& printers = dbform.printerstable;
-    if (!printers.Locate("UNCNAME", stored) || !printers.FieldByName("Available").AsBoolean())
-        return std::nullopt;
-    return printers.FieldByName("UNCNAME").AsString();
-}
-
-std::vector<std::string> TClientRun::RulePrinters()
-{
     std::vector<std::string> paths;
-    for (int slot = 1; slot <= 4; ++slot)
-        if (const auto printer = AvailablePrinter(slot))
-            if (std::string path = Expand(*printer); UpperCaseAscii(path) != "NONE")
-                paths.push_back(std::move(path));
-    return paths;
+    for (const SlotPlan& slot : plan.slotPlans)
+        if (slot.action == SlotAction::Connect)
+            paths.push_back(slot.path);
+    Printers().Prepare(paths);
+    if (plan.clearFirst) {
+        SetStatus("Clearing Current Printers");
+        ClearNetworkPrinters(plan.name);
+    }
+    for (const SlotPlan& slot : plan.slotPlans)
+        MapSlot(plan.name, slot);
+    SetStatus("Setting Default Printer");
+    SetDefaultPrinter(plan);
 }
 
-void TClientRun::MapSlot(int slot)
+void TClientRun::MapSlot(const std::string& rule, const SlotPlan& slot)
 {
-    const auto printer = AvailablePrinter(slot);
-    if (!printer)
+    const std::string what = "slot " + std::to_string(slot.slot) + " ";
+    switch (slot.action) {
+    case SlotAction::SkipNotListed:
+    case SlotAction::SkipUnavailable:
+        Log.Action(rule, what + slot.stored, SkipReason(slot.action));
         return;
-    std::string stored = dbform.RuleQuery.FieldByName("UNCPath" + std::to_string(slot)).AsString();
-    if (MainClientFrm && UpperCaseAscii(stored) != "NONE")
-        MainClientFrm->SetStatusText(QString::fromStdString("Connecting to: " + Expand(stored)));
-    if (MainClientFrm)
+    case SlotAction::SkipNone:
+        if (MainClientFrm)
+            QApplication::processEvents();
+        Log.Action(rule, what + slot.stored, SkipReason(slot.action));
+        return;
+    case SlotAction::Connect:
+        break;
+    }
+    if (MainClientFrm) {
+        MainClientFrm->SetStatusText(QString::fromStdString("Connecting to: " + slot.shown));
         QApplication::processEvents();
-    // Connected by the printers row's own text; the status shows the rule's.
-    MapPrinter(Expand(*printer));
+    }
+    const std::string result = MapPrinter(slot.path);
+    Log.Action(rule, what + slot.path, result, result != "connected");
 }
 
-void TClientRun::SetDefaultPrinter()
+void TClientRun::SetDefaultPrinter(const RulePlan& plan)
 {
-    long long slot = dbform.RuleQuery.FieldByName("Default").AsInteger();
-    if (slot < 1 || slot > 4)
+    if (plan.defaultSlot == 0)
         return;
-    std::string path =
-        Expand(dbform.RuleQuery.FieldByName("UNCPath" + std::to_string(slot)).AsString());
+    const std::string what = "default " + plan.defaultPath;
     try {
-        Printers().SetDefault(path);
-    } catch (const PrintError&) {
-        // As with the removals, the outcome of setting the default is not read back.
+        Printers().SetDefault(plan.defaultPath);
+        Log.Action(plan.name, what, "set");
+    } catch (const PrintError& e) {
+        // As with the removals, no message: only the log says so.
+        Log.Action(plan.name, what, FailureResult(e), true);
     }
 }
 
-void TClientRun::ClearNetworkPrinters()
+void TClientRun::ClearNetworkPrinters(const std::string& rule)
 {
     std::vector<std::string> installed;
     try {
         installed = Printers().InstalledPrinters();
-    } catch (const PrintError&) {
+    } catch (const PrintError& e) {
         // No printing system to ask: nothing to clear; each connection reports its own error.
+        Log.Action(rule, "clear", FailureResult(e), true);
         return;
     }
     for (const std::string& name : installed) {
@@ -323,8 +334,10 @@ void TClientRun::ClearNetworkPrinters()
             continue;
         try {
             Printers().Remove(name);
-        } catch (const PrintError&) {
+            Log.Action(rule, "remove " + name, "removed");
+        } catch (const PrintError& e) {
             // Not read back: the next connection or the next logon settles it.
+            Log.Action(rule, "remove " + name, FailureResult(e), true);
         }
     }
 }
@@ -333,6 +346,8 @@ int RunWdClient(const TBrevUtil& brevUtil)
 {
     QApplication::setApplicationName("KELVANE Wendrell Client");
     std::string ignored;
+    if (brevUtil.ReadCommandLine("WHATIF", ignored))
+        return RunWhatIf(brevUtil, std::cout, std::cerr);
     try {
         if (brevUtil.ReadCommandLine("S", ignored)) {
             // The printing module loads while the database is opened and the rules read.

@@ -1,16 +1,17 @@
 #pragma once
 
 #include "platform/host/brevutil.h"
+#include "shared/runlog.h"
 
 #include <functional>
 #include <memory>
-#include <optional>
 #include <string>
-#include <vector>
 
 class PrintSystem;
 class QString;
 class RowSet;
+struct RulePlan;
+struct SlotPlan;
 class TMainClientFrm;
 class TRuleDetailsFrm;
 class Tdbform;
@@ -35,6 +36,8 @@ public:
     bool RuleMatched = false;
     // How the run waits while "nothing to do" is shown; tests record the wait instead.
     std::function<void(int milliseconds)> Pause;
+    // Each action to the system log, the whole run to the database's run log.
+    RunLog Log;
 
 private:
     void CheckRules();
@@ -42,20 +45,17 @@ private:
     bool OfferToAddRule();
     static std::string WhyNotStorable(const std::string& name);
     void ReportUnstorableName(const std::string& why);
-    void ApplyRule();
-    void MapSlot(int slot);
-    void SetDefaultPrinter();
-    void ClearNetworkPrinters();
-    std::string Expand(const std::string& text) const;
-    // The printers row a slot names, when it is there and available: its path as stored.
-    std::optional<std::string> AvailablePrinter(int slot);
-    // The paths the rule's slots will connect, expanded.
-    std::vector<std::string> RulePrinters();
+    void CheckAndOffer();
+    void ApplyRule(const RulePlan& plan);
+    void MapSlot(const std::string& rule, const SlotPlan& slot);
+    void SetDefaultPrinter(const RulePlan& plan);
+    void ClearNetworkPrinters(const std::string& rule);
 
     TMainClientFrm& Form();
     PrintSystem& Printers();
     void SetStatus(const QString& text);
-    void MapPrinter(const std::string& path);
+    // "connected", or why not (for the run log).
+    std::string MapPrinter(const std::string& path);
 
     TMainClientFrm* MainClientFrm; // null until a silent run must show something
     Tdbform& dbform;

@@ -83,12 +83,15 @@ void Tdbform::SetConnection(bool readOnly, const std::string& systemConf)
     ADOConnection.Open();
 
     ConfigTable.Open();
-    SeedConfig(ConfigTable);
+    if (SeedMissingRows)
+        SeedConfig(ConfigTable);
     ConfigTable.First();
-    ConfigTable.Edit();
+    if (!ConfigTable.Eof())
+        ConfigTable.Edit();
 
     printerstable.Open();
-    SeedNonePrinter(printerstable);
+    if (SeedMissingRows)
+        SeedNonePrinter(printerstable);
     printerstable.SetSort("UNCNAME ASC");
 
     MapRulesTable.Open();

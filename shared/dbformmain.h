@@ -25,6 +25,8 @@ public:
     // form when readOnly), seeds the Config row and the "None" printer when missing, leaves
     // Config in edit mode and sorts the two tables. Tests name another systemConf.
     void SetConnection(bool readOnly, const std::string& systemConf = kSystemDatabaseConf);
+    // False: SetConnection adds no missing rows, so that a look at the file changes nothing.
+    bool SeedMissingRows = true;
 
     // Declared in this order so that each data source goes before its row set, and the
     // connection last.

@@ -2,12 +2,14 @@
 
 #include "platform/store/connection.h"
 #include "platform/store/rowset.h"
+#include "platform/store/runlogtable.h"
 #include "platform/store/schema.h"
 #include "platform/store/storeerror.h"
 
 #include <algorithm>
 #include <cstring>
 #include <iostream>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -17,7 +19,8 @@ namespace
 const char* const kUsage = R"(Usage:
   wddb create PATH   make a new, empty database with the tables Config, printers and
                      MapRules (an existing file is never overwritten)
-  wddb show PATH     print the three tables
+  wddb show PATH     print the three tables and the latest client run of each computer
+                     (failures first, with what failed and why)
   wddb --help        this text
 
 wdclient and wdConfig open the first of: the file that a wddata.conf in their folder names
@@ -56,6 +59,24 @@ void PrintTable(RowSet& table)
     std::cout << "\n";
 }
 
+void PrintLastRuns(const SqliteDb& db)
+{
+    if (!HasRunLogTable(db)) {
+        std::cout << "Last runs: none kept (the file has no run-log table; wdConfig adds it)\n";
+        return;
+    }
+    const std::vector<RunLogRow> runs = LatestRuns(db);
+    std::cout << "Last runs (" << runs.size() << " computers, failures first)\n";
+    for (const RunLogRow& run : runs) {
+        std::cout << "  " << run.computer << "  " << run.user << "  " << run.started << "  "
+                  << (run.rules.empty() ? "-" : run.rules) << "  " << run.outcome << "  "
+                  << run.durationMs << " ms\n";
+        std::istringstream problems(run.problems);
+        for (std::string line; std::getline(problems, line);)
+            std::cout << "    " << line << "\n";
+    }
+}
+
 int Show(const std::string& path)
 {
     Connection connection;
@@ -67,6 +88,7 @@ int Show(const std::string& path)
         table.Open();
         PrintTable(table);
     }
+    PrintLastRuns(connection.Db());
     return 0;
 }
 

@@ -246,6 +246,11 @@ const Queue* CupsPrintSystem::QueueFor(const std::vector<Queue>& queues, const U
     return found[0] ? found[0] : found[1] ? found[1] : found[2];
 }
 
+void CupsPrintSystem::CheckShare(const std::string& path)
+{
+    shares_.Check(PrinterPath(path));
+}
+
 void CupsPrintSystem::Connect(const std::string& path)
 {
     const UncPath unc = PrinterPath(path);

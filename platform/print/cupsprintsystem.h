@@ -36,6 +36,7 @@ public:
     std::vector<std::string> InstalledPrinters() override;
     // Starts the share checks of the paths' servers, all at once.
     void Prepare(const std::vector<std::string>& paths) override;
+    void CheckShare(const std::string& path) override;
 
 private:
     // One connection to the scheduler for all the requests of a run.

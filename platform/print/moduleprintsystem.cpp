@@ -132,6 +132,11 @@ void ModulePrintSystem::Prepare(const std::vector<std::string>& paths)
     }
 }
 
+void ModulePrintSystem::CheckShare(const std::string& path)
+{
+    Loaded().CheckShare(path);
+}
+
 std::unique_ptr<PrintSystem> CreatePrintSystem()
 {
     auto system = std::make_unique<ModulePrintSystem>();

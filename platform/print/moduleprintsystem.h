@@ -27,6 +27,7 @@ public:
     std::vector<std::string> InstalledPrinters() override;
     // Nothing when the module cannot be loaded: Connect says why.
     void Prepare(const std::vector<std::string>& paths) override;
+    void CheckShare(const std::string& path) override;
 
 private:
     struct Module;

@@ -12,6 +12,13 @@ public:
     using std::runtime_error::runtime_error;
 };
 
+// The print server could not be asked: it does not answer, is unknown or turns us away.
+class PrintServerUnreachable : public PrintError
+{
+public:
+    using PrintError::PrintError;
+};
+
 // The printer connections of the current user. One back end per OS, chosen in CMake.
 class PrintSystem
 {
@@ -33,6 +40,9 @@ public:
     // side by side, so that each Connect waits only for what is left. Reports nothing:
     // each Connect still makes and reports its own check.
     virtual void Prepare(const std::vector<std::string>& paths) { (void)paths; }
+    // Asks the server whether the path is a printer share, as Connect does first, and
+    // changes nothing. Throws PrintServerUnreachable, or PrintError saying what is wrong.
+    virtual void CheckShare(const std::string& path) = 0;
 };
 
 // The back end of this OS; it may start loading at once, in the background.

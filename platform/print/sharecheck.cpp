@@ -34,7 +34,7 @@ void ShareCheck::Check(const UncPath& path)
 {
     const Answer& answer = Ask(path.server);
     if (!answer.error.empty())
-        throw PrintError(answer.error);
+        throw PrintServerUnreachable(answer.error);
     const auto share =
         std::find_if(answer.shares.begin(), answer.shares.end(),
                      [&path](const SmbEntry& s) { return EqualsIgnoreCase(s.name, path.share); });

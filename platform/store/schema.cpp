@@ -33,6 +33,22 @@ CREATE TABLE MapRules (
 CREATE INDEX MapRules_RULENAME ON MapRules (RULENAME);
 )sql";
 
+// The outcome of each client run (schema version 2). Plain types only, so that the same
+// statements make the table on every back end.
+const char* const kRunLogSql = R"sql(
+CREATE TABLE wd_runlog (
+    computer TEXT,
+    username TEXT,
+    started TEXT,
+    rules TEXT,
+    outcome TEXT,
+    failures INTEGER,
+    problems TEXT,
+    results TEXT,
+    duration_ms INTEGER);
+CREATE INDEX wd_runlog_computer ON wd_runlog (computer, started);
+)sql";
+
 std::string RandomSalt()
 {
     std::random_device rd;
@@ -150,12 +166,41 @@ void CreateDatabase(const std::string& path, const std::string& password)
     db.Open(path, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE);
     db.Exec("BEGIN");
     db.Exec(kCreateSql);
+    db.Exec(kRunLogSql);
     std::string salt = RandomSalt();
     PutMeta(db, "format", kFormatName);
     PutMeta(db, "schema_version", std::to_string(kSchemaVersion));
     PutMeta(db, "password_salt", salt);
     PutMeta(db, "password_sha256", Sha256Hex(salt + password));
     db.Exec("COMMIT");
+}
+
+const char* RunLogTableSql()
+{
+    return kRunLogSql;
+}
+
+bool HasRunLogTable(const SqliteDb& db)
+{
+    return HasTable(db, kRunLogTable);
+}
+
+void AddRunLogTable(const SqliteDb& db)
+{
+    if (HasRunLogTable(db))
+        return;
+    db.Exec("BEGIN IMMEDIATE");
+    try {
+        // Another program may have added it meanwhile.
+        if (!HasRunLogTable(db))
+            db.Exec(kRunLogSql);
+        db.Exec("UPDATE wd_meta SET value = '" + std::to_string(kSchemaVersion) +
+                "' WHERE key = 'schema_version'");
+        db.Exec("COMMIT");
+    } catch (...) {
+        db.Exec("ROLLBACK");
+        throw;
+    }
 }
 
 void CheckDatabase(const SqliteDb& db, const std::string& password)

@@ -24,7 +24,7 @@ void SqliteDb::Close()
     db_ = nullptr;
 }
 
-void SqliteDb::Exec(const std::string& sql)
+void SqliteDb::Exec(const std::string& sql) const
 {
     char* err = nullptr;
     if (sqlite3_exec(db_, sql.c_str(), nullptr, nullptr, &err) != SQLITE_OK) {

@@ -19,7 +19,7 @@ public:
     sqlite3* Handle() const { return db_; }
     const std::string& Path() const { return path_; }
     // Runs statements that take no parameters and return nothing.
-    void Exec(const std::string& sql);
+    void Exec(const std::string& sql) const;
     std::string LastError() const;
 
 private:

@@ -89,7 +89,8 @@ TEST_F(AdminMainWindow, HasItsTitleSizeAndTabOrdersAndGridKeysMoveTheCurrentRow)
     EXPECT_EQ(m.windowTitle(), "KELVANE: Wendrell Config Screen");
     EXPECT_EQ(m.size(), QSize(877, 634));
     ExpectTabCycle({m.DBCheckBox1, m.DBCheckBox2, m.DBGrid1, m.Button1, m.Button2, m.Button3,
-                    m.Button7, m.DBGrid2, m.Button4, m.Button5, m.Button6});
+                    m.Button7, m.DBGrid2, m.Button4, m.Button5, m.Button6, m.TestButton,
+                    m.LastRunsButton});
     m.DBGrid1->setFocus(Qt::TabFocusReason);
     const std::pair<Qt::Key, int> moves[] = {{Qt::Key_Home, 0}, {Qt::Key_End, 2},
                                              {Qt::Key_Up, 1},   {Qt::Key_PageUp, 0},

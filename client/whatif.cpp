@@ -1,0 +1,110 @@
+#include "client/whatif.h"
+
+#include "client/runplan.h"
+#include "platform/print/printsystem.h"
+#include "shared/dbformmain.h"
+
+#include <optional>
+#include <ostream>
+#include <sstream>
+#include <vector>
+
+namespace
+{
+
+std::string ShareResult(PrintSystem* shares, const std::string& path)
+{
+    if (!shares)
+        return "connect (share not checked)";
+    try {
+        shares->CheckShare(path);
+        return "connect (the share answers as a printer share)";
+    } catch (const std::exception& e) {
+        return FailureResult(e);
+    }
+}
+
+void ReportRule(std::ostream& out, const RulePlan& plan, PrintSystem* shares,
+                std::optional<std::string>& lastDefault)
+{
+    if (!plan.active) {
+        out << "rule " << plan.name << ": matches, inactive: nothing to do\n";
+        return;
+    }
+    out << "rule " << plan.name << ": matches, active\n";
+    if (plan.clearFirst)
+        out << "  clear: the user's network printer connections are removed first\n";
+    std::vector<bool> connects(5, false); // by slot number
+    for (const SlotPlan& slot : plan.slotPlans) {
+        out << "  slot " << slot.slot << " ";
+        if (slot.action == SlotAction::Connect) {
+            const std::string result = ShareResult(shares, slot.path);
+            connects[slot.slot] = result.rfind("connect", 0) == 0;
+            out << slot.path << ": " << result << "\n";
+        } else {
+            out << slot.stored << ": " << SkipReason(slot.action) << "\n";
+        }
+    }
+    if (plan.defaultSlot == 0) {
+        out << "  default: unchanged\n";
+        return;
+    }
+    // The run starts the default step whatever the slot holds; say when it names no printer
+    // that this rule connects, as the print system may then refuse it.
+    out << "  default " << plan.defaultPath << ": set (slot " << plan.defaultSlot
+        << (connects[plan.defaultSlot] ? "" : ", which this rule does not connect") << ")\n";
+    lastDefault = plan.defaultPath;
+}
+
+} // namespace
+
+std::string WhatIfReport(Tdbform& dbform, const std::string& clientName, const std::string& user,
+                         PrintSystem* shares)
+{
+    std::ostringstream out;
+    out << "what-if: nothing is done\n";
+    out << "computer: " << clientName << "\n";
+    out << "user: " << user << "\n";
+    out << "database: " << dbform.ADOConnection.FileName() << "\n";
+    RowSet& config = dbform.ConfigTable;
+    const bool seedConfig = config.RecordCount() == 0;
+    if (seedConfig)
+        out << "note: the run first adds the missing Config row, both options on\n";
+    if (!dbform.printerstable.Locate("UNCNAME", "None"))
+        out << "note: the run first adds the missing printer None\n";
+    const PlanSources sources = PlanSourcesOf(dbform);
+    std::optional<std::string> lastDefault;
+    const bool matched = VisitMatchingRules(dbform.RuleQuery, clientName, [&](const RuleRow& rule) {
+        ReportRule(out, PlanRule(rule, sources), shares, lastDefault);
+    });
+    if (!matched) {
+        const bool offer = seedConfig || config.FieldByName("AllowClientSelection").AsBoolean();
+        out << "no rule matches: " << (offer ? "the user is asked to add a rule" : "nothing to do")
+            << "\n";
+    }
+    out << "default at the end: " << lastDefault.value_or("unchanged") << "\n";
+    return out.str();
+}
+
+int RunWhatIf(const TBrevUtil& brevUtil, std::ostream& out, std::ostream& err)
+{
+    try {
+        Tdbform dbform(brevUtil);
+        dbform.SeedMissingRows = false;
+        dbform.SetConnection(true);
+        std::string name, user, ignored;
+        if (!brevUtil.ReadCommandLine("CLIENTNAME", name))
+            name = brevUtil.CurrentHostName();
+        // A switch beats the built-in name in printer paths, so it names the user here too.
+        if (!brevUtil.ReadCommandLine("USERNAME", user))
+            user = brevUtil.CurrentUserName();
+        std::unique_ptr<PrintSystem> shares;
+        if (!brevUtil.ReadCommandLine("OFFLINE", ignored))
+            shares = CreatePrintSystem();
+        out << WhatIfReport(dbform, name, user, shares.get());
+        return 0;
+    } catch (const std::exception& e) {
+        err << "wdclient: " << e.what() << std::endl;
+        return 1;
+    }
+}

@@ -1,0 +1,102 @@
+#include "shared/runlog.h"
+
+#include "platform/store/connection.h"
+#include "platform/store/schema.h"
+
+#include <ctime>
+#include <syslog.h>
+
+namespace
+{
+
+void SystemLog(int priority, const std::string& line)
+{
+    static const bool opened = [] {
+        openlog("wdclient", LOG_PID, LOG_USER);
+        return true;
+    }();
+    (void)opened;
+    syslog(priority, "%s", line.c_str());
+}
+
+} // namespace
+
+std::string IsoTimeUtc(std::chrono::system_clock::time_point when)
+{
+    const std::time_t seconds = std::chrono::system_clock::to_time_t(when);
+    const auto ms =
+        std::chrono::duration_cast<std::chrono::milliseconds>(when.time_since_epoch()).count() %
+        1000;
+    std::tm tm{};
+    gmtime_r(&seconds, &tm);
+    char text[32];
+    std::strftime(text, sizeof text, "%Y-%m-%dT%H:%M:%S", &tm);
+    char fraction[8];
+    std::snprintf(fraction, sizeof fraction, ".%03dZ", static_cast<int>(ms));
+    return std::string(text) + fraction;
+}
+
+RunLog::RunLog() : start_(std::chrono::steady_clock::now())
+{
+    row_.started = IsoTimeUtc(std::chrono::system_clock::now());
+    row_.outcome = "no rule";
+}
+
+void RunLog::SetWho(const std::string& computer, const std::string& user)
+{
+    row_.computer = computer;
+    row_.user = user;
+}
+
+void RunLog::Matched(const std::string& rule, bool active)
+{
+    row_.rules += (row_.rules.empty() ? "" : ", ") + rule;
+    matchedActive_ = matchedActive_ || active;
+    if (!active)
+        Action(rule, "inactive rule", "nothing to do");
+}
+
+void RunLog::Action(const std::string& rule, const std::string& what, const std::string& result,
+                    bool failed)
+{
+    const std::string line = (rule.empty() ? "" : rule + ": ") + what + ": " + result;
+    row_.results += (row_.results.empty() ? "" : "\n") + line;
+    if (failed) {
+        ++row_.failures;
+        row_.problems += (row_.problems.empty() ? "" : "\n") + line;
+    }
+    SystemLog(failed ? LOG_WARNING : LOG_INFO,
+              "computer=" + row_.computer + " user=" + row_.user + " " + line);
+}
+
+void RunLog::Error(const std::string& message)
+{
+    error_ = true;
+    Action("", "error", message, true);
+}
+
+RunLogRow RunLog::Row() const
+{
+    RunLogRow row = row_;
+    row.outcome = error_              ? "error"
+                  : row.rules.empty() ? "no rule"
+                  : row.failures > 0  ? "failed"
+                  : !matchedActive_   ? "inactive rule"
+                                      : "ok";
+    row.durationMs = std::chrono::duration_cast<std::chrono::milliseconds>(
+                         std::chrono::steady_clock::now() - start_)
+                         .count();
+    return row;
+}
+
+void RunLog::Store(const Connection& connection) const noexcept
+{
+    try {
+        if (!connection.Connected() || connection.ReadOnly() || !connection.FileStillWritable() ||
+            !HasRunLogTable(connection.Db()))
+            return;
+        AppendRunLog(connection.Db(), Row());
+    } catch (...) {
+        // The log is a help, never a reason for a logon to fail.
+    }
+}

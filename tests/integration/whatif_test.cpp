@@ -1,0 +1,117 @@
+// wdclient /WHATIF against the private servers: it tells what the run then does, action by
+// action, and changes nothing itself.
+
+#include "tests/support/printstate.h"
+#include "tests/support/tempdir.h"
+#include "tests/support/testservers.h"
+
+#include <QProcess>
+#include <gtest/gtest.h>
+#include <sstream>
+
+namespace
+{
+
+using Strings = std::vector<std::string>;
+
+Strings SplitLines(const std::string& text)
+{
+    Strings lines;
+    std::istringstream in(text);
+    for (std::string line; std::getline(in, line);)
+        lines.push_back(line);
+    return lines;
+}
+
+const std::pair<const char*, const char*> kDone[] = {{": connect (", ": connected"},
+                                                     {": set (", ": set"}};
+
+// The report's actions in the run log's words: "RULE: slot 1 PATH: connected".
+Strings ExpectedActions(const std::string& report)
+{
+    Strings actions;
+    std::string rule;
+    for (const std::string& line : SplitLines(report)) {
+        if (line.rfind("rule ", 0) == 0) {
+            rule = line.substr(5, line.find(": matches") - 5);
+            if (line.find("inactive") != std::string::npos)
+                actions.push_back(rule + ": inactive rule: nothing to do");
+        } else if (line.rfind("  slot ", 0) == 0 || line.rfind("  default \\", 0) == 0) {
+            std::string action = line.substr(2);
+            for (const auto& [planned, done] : kDone)
+                if (size_t at = action.find(planned); at != std::string::npos)
+                    action = action.substr(0, at) + done;
+            actions.push_back(rule + ": " + action);
+        }
+    }
+    return actions;
+}
+
+struct ClientOutput {
+    int exitCode;
+    std::string out;
+};
+
+ClientOutput RunClient(const std::string& client, const QStringList& args)
+{
+    QProcess p;
+    p.start(QString::fromStdString(client), args);
+    p.waitForFinished(60000);
+    return {p.exitCode(), p.readAllStandardOutput().toStdString()};
+}
+
+} // namespace
+
+TEST(WhatIf, ListsExactlyWhatTheRunThenDoesAndChangesNothing)
+{
+    const TestServers servers = TestServers::Load();
+    servers.Export();
+    ResetPrintServer(servers);
+    TempDir dir;
+    const std::string laser = servers.Unc(servers.Get("SMB_SHARE_LASER"));
+    const std::string plain = servers.Unc(servers.Get("SMB_SHARE_PLAIN"));
+    const std::string disk = servers.Unc(servers.Get("SMB_SHARE_DISK"));
+    const std::string missing = servers.Unc("no-such-share");
+    // No "None" printer: a run adds it, the what-if must not.
+    const std::string db = MakeDatabase(
+        dir.Path(), "INSERT INTO Config VALUES (0, 0); INSERT INTO printers VALUES ('" + laser +
+                        "', '', 1), ('" + plain + "', '', 1), ('" + disk + "', '', 1), ('" +
+                        missing +
+                        "', '', 1), "
+                        "('\\\\off\\line', '', 0);"
+                        "INSERT INTO MapRules VALUES ('P*', '" +
+                        laser + "', '" + disk + "', 'None', '\\\\off\\line', 1, 1), ('PC*', '" +
+                        plain + "', '" + missing +
+                        "', '\\\\not\\listed', '', 1, 1), "
+                        "('PC1', '" +
+                        laser + "', '', '', '', 1, 0);");
+    const std::string client = CopyClient(dir);
+    const std::string before = ReadFileBytes(db);
+
+    const ClientOutput whatIf = RunClient(client, {"/WHATIF", "/CLIENTNAME=PC1"});
+    ASSERT_EQ(whatIf.exitCode, 0) << whatIf.out;
+    EXPECT_TRUE(ReadFileBytes(db) == before) << "the what-if wrote to the database";
+    EXPECT_TRUE(QueueNames().empty()) << "the what-if changed the print server";
+    EXPECT_NE(whatIf.out.find("note: the run first adds the missing printer None"),
+              std::string::npos);
+    EXPECT_NE(whatIf.out.find("default at the end: " + plain), std::string::npos) << whatIf.out;
+
+    ASSERT_EQ(RunClient(client, {"/S", "/q", "/CLIENTNAME=PC1"}).exitCode, 0);
+    const Strings done = SplitLines(QueryValue(db, "SELECT results FROM wd_runlog"));
+    EXPECT_EQ(ExpectedActions(whatIf.out), done) << whatIf.out;
+    EXPECT_EQ(done.size(), 11u);
+    Strings uris;
+    for (const std::string& q : QueueNames())
+        uris.push_back(QueueOptions(q)["device-uri"]);
+    std::sort(uris.begin(), uris.end());
+    const std::string host = "smb://" + servers.Get("SMB_HOST") + "/";
+    EXPECT_EQ(uris, (Strings{host + servers.Get("SMB_SHARE_LASER"),
+                             host + servers.Get("SMB_SHARE_PLAIN")}));
+    EXPECT_EQ(QueryValue(db, "SELECT outcome || ' ' || failures || ' ' || rules FROM wd_runlog"),
+              "failed 2 P*, PC*, PC1");
+
+    // Without the servers asked, the same actions, each share left unchecked.
+    const ClientOutput offline = RunClient(client, {"/WHATIF", "/OFFLINE", "/CLIENTNAME=PC1"});
+    EXPECT_EQ(offline.out.find("refused"), std::string::npos);
+    EXPECT_NE(offline.out.find(disk + ": connect (share not checked)"), std::string::npos);
+}
