@@ -16,12 +16,9 @@
 #include <QPushButton>
 #include <QTableWidget>
 #include <QTest>
-#include <fcntl.h>
 #include <filesystem>
 #include <gtest/gtest.h>
-#include <spawn.h>
 #include <sys/stat.h>
-#include <sys/wait.h>
 
 namespace
 {
@@ -101,19 +98,9 @@ TEST(RunLogTable, AClientThatMayNotWriteTheFileRunsAsBefore)
     std::string why;
     EXPECT_TRUE(RunUnprivileged(
         [&] {
-            // Not QProcess: this is a forked child of a threaded process.
-            posix_spawn_file_actions_t io;
-            posix_spawn_file_actions_init(&io);
-            posix_spawn_file_actions_addopen(&io, 2, errors.c_str(), O_WRONLY | O_CREAT, 0644);
             // An error box would wait for ever: offscreen, nobody answers it.
-            std::vector<std::string> args = {"/usr/bin/timeout", "60", client, "/S",
-                                             "/CLIENTNAME=PC1"};
-            char* argv[] = {args[0].data(), args[1].data(), args[2].data(),
-                            args[3].data(), args[4].data(), nullptr};
-            pid_t pid = 0;
-            int status = 0;
-            return posix_spawn(&pid, argv[0], &io, nullptr, argv, environ) == 0 &&
-                   waitpid(pid, &status, 0) == pid && WIFEXITED(status) && WEXITSTATUS(status) == 0;
+            return RunProgram({"/usr/bin/timeout", "60", client, "/S", "/CLIENTNAME=PC1"},
+                              errors) == 0;
         },
         &why))
         << why;

@@ -13,8 +13,6 @@
 #include <filesystem>
 #include <gtest/gtest.h>
 #include <pwd.h>
-#include <spawn.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 namespace
@@ -87,20 +85,6 @@ protected:
     GuiDriver gui;
 };
 
-int RunAndWait(Strings args)
-{
-    std::vector<char*> argv;
-    for (std::string& arg : args)
-        argv.push_back(arg.data());
-    argv.push_back(nullptr);
-    pid_t pid = 0;
-    if (posix_spawn(&pid, argv[0], nullptr, nullptr, argv.data(), environ) != 0)
-        return -1;
-    int status = 0;
-    waitpid(pid, &status, 0);
-    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-}
-
 bool Has(const Strings& list, const std::string& item)
 {
     return std::find(list.begin(), list.end(), item) != list.end();
@@ -172,7 +156,7 @@ TEST_F(ClientPrintTest, AUserOutsideLpadminGetsEveryPrinterWhoseQueueExists)
         [&] {
             setenv("HOME", home.c_str(), 1);
             // An error box would wait for ever: offscreen, nobody answers it.
-            return RunAndWait({"/usr/bin/timeout", "60", client, "/S", "/q", "/CLIENTNAME=PC1"}) ==
+            return RunProgram({"/usr/bin/timeout", "60", client, "/S", "/q", "/CLIENTNAME=PC1"}) ==
                    0;
         },
         &why))

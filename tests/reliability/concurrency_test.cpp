@@ -5,15 +5,10 @@
 #include "tests/support/tempdir.h"
 
 #include <atomic>
-#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <map>
 #include <mutex>
-#include <spawn.h>
-#include <sys/wait.h>
 #include <thread>
-
-extern char** environ;
 
 namespace
 {
@@ -26,25 +21,6 @@ std::string Name(char prefix, int n)
     char buf[16];
     std::snprintf(buf, sizeof buf, "%c%04d", prefix, n);
     return buf;
-}
-
-// Runs the client to its end, its errors appended to log: whether it ended with 0.
-// A run that fails shows a message box and would wait for OK for ever: a minute bounds it.
-bool RunClient(std::string program, int n, const std::string& log)
-{
-    std::string timeout = "/usr/bin/timeout", seconds = "60", silent = "/S";
-    std::string name = "/CLIENTNAME=LAB" + std::to_string(n);
-    char* argv[] = {timeout.data(), seconds.data(), program.data(), silent.data(), name.data(),
-                    nullptr};
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_addopen(&actions, 2, log.c_str(), O_WRONLY | O_CREAT | O_APPEND, 0644);
-    pid_t pid = 0;
-    int status = 0;
-    const bool ran = posix_spawn(&pid, argv[0], &actions, nullptr, argv, environ) == 0 &&
-                     waitpid(pid, &status, 0) == pid;
-    posix_spawn_file_actions_destroy(&actions);
-    return ran && WIFEXITED(status) && WEXITSTATUS(status) == 0;
 }
 
 class SharedFileTest : public ::testing::Test
@@ -101,7 +77,10 @@ protected:
     {
         const std::string log = dir.File("client" + std::to_string(n) + ".log");
         do {
-            const bool ok = RunClient(dir.File("wdclient"), n, log);
+            // A run that fails shows a message box and would wait for OK for ever.
+            const bool ok = RunProgram({"/usr/bin/timeout", "60", dir.File("wdclient"), "/S",
+                                        "/CLIENTNAME=LAB" + std::to_string(n)},
+                                       log) == 0;
             ++clientRuns;
             if (!ok)
                 Fail("client " + std::to_string(n) + ": " + ReadFileBytes(log));

@@ -3,6 +3,10 @@
 #include "platform/store/schema.h"
 
 #include <cstdlib>
+#include <fcntl.h>
+#include <spawn.h>
+#include <sys/wait.h>
+#include <unistd.h>
 #include <filesystem>
 #include <fstream>
 #include <gtest/gtest.h>
@@ -80,6 +84,25 @@ std::string QueryValue(const std::string& dbPath, const std::string& sql)
     sqlite3_finalize(st);
     sqlite3_close(db);
     return out;
+}
+
+int RunProgram(std::vector<std::string> args, const std::string& errFile)
+{
+    std::vector<char*> argv;
+    for (std::string& arg : args)
+        argv.push_back(arg.data());
+    argv.push_back(nullptr);
+    posix_spawn_file_actions_t io;
+    posix_spawn_file_actions_init(&io);
+    if (!errFile.empty())
+        posix_spawn_file_actions_addopen(&io, 2, errFile.c_str(), O_WRONLY | O_CREAT | O_APPEND,
+                                         0644);
+    pid_t pid = 0;
+    int status = 0;
+    const bool ended = posix_spawn(&pid, argv[0], &io, nullptr, argv.data(), environ) == 0 &&
+                       waitpid(pid, &status, 0) == pid && WIFEXITED(status);
+    posix_spawn_file_actions_destroy(&io);
+    return ended ? WEXITSTATUS(status) : -1;
 }
 
 std::string CopyClient(const TempDir& dir)

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 // A fresh folder under /tmp, removed with everything in it when the object goes.
 class TempDir
@@ -26,5 +27,9 @@ void ExecSql(const std::string& dbPath, const std::string& sql);
 std::string QueryValue(const std::string& dbPath, const std::string& sql);
 // A copy of the built client in dir, with its printing module beside it, as deployed.
 std::string CopyClient(const TempDir& dir);
+// Runs a program (never through a shell) to its end, its standard error appended to errFile
+// when one is named: the exit code, or -1 when it did not start or end normally. Usable in a
+// forked child of a threaded process, where QProcess is not.
+int RunProgram(std::vector<std::string> args, const std::string& errFile = "");
 // A new database of ours at dir/wddata.mdb, with SQL run on it afterwards.
 std::string MakeDatabase(const std::string& dir, const std::string& sql = "");
