@@ -5,12 +5,17 @@
 #include <string>
 #include <vector>
 
-class SqliteDb;
+class StoreDriver;
 
-// The tables and fields both programs need. Names are resolved without regard to case.
+// The tables and fields both programs need: the one statement of them, from which each
+// back end creates its tables and against which an opened database is checked. Names are
+// resolved without regard to case.
 struct FieldDef {
     std::string name;
     FieldType type;
+    Value defaultValue = {};
+    bool unique = false; // without regard to case
+    bool indexed = false;
 };
 
 struct TableDef {
@@ -24,12 +29,16 @@ const std::vector<TableDef>& RequiredTables();
 inline constexpr const char* kDatabasePassword = "vostrelk";
 inline constexpr int kSchemaVersion = 1;
 
-// Creates a new database file with the three tables, empty; refuses an existing file.
-void CreateDatabase(const std::string& path, const std::string& password);
+// Makes the tables, empty, in a new database: a file path (an existing file is refused) or
+// a PostgreSQL URI (a database that holds any of the tables is refused).
+void CreateDatabase(const std::string& location, const std::string& password);
+// Makes the tables in an opened, empty database.
+void CreateTables(StoreDriver& driver, const std::string& password);
 
 // The field type a declared SQL column type stands for.
 FieldType FieldTypeFromDecl(const std::string& declaredType);
 
-// Checks that an open file is one of ours, with this password and every table and field.
-// Throws StoreError naming the file and what is wrong.
-void CheckDatabase(const SqliteDb& db, const std::string& password);
+// Checks that an open database is one of ours, with this password (where the database does
+// not authenticate itself) and every table and field. Throws StoreError naming the database
+// and what is wrong.
+void CheckDatabase(StoreDriver& driver, const std::string& password);
