@@ -37,6 +37,14 @@ long long ToInteger(const char* text)
     return n;
 }
 
+// The server folds unquoted names to lower case, so the tables use lower-case names and
+// queries may name them in any case unquoted. A reserved word is always quoted, so it keeps
+// its stated case ("Default"), as a quoted name in SQL written for the file has it.
+std::string ServerName(const std::string& name)
+{
+    return EqualsIgnoreCase(name, "Default") ? std::string("Default") : LowerCaseAscii(name);
+}
+
 // '?' outside quotes becomes $1, $2, ...
 std::string NumberedParameters(const std::string& sql)
 {
@@ -127,7 +135,7 @@ std::string KeyField(const char* detail)
 
 std::string ColumnSql(const FieldDef& f)
 {
-    std::string sql = QuoteIdentifier(LowerCaseAscii(f.name));
+    std::string sql = QuoteIdentifier(ServerName(f.name));
     switch (f.type) {
     case FieldType::Text:
         sql += " CITEXT";
@@ -360,7 +368,7 @@ long long PgDriver::Insert(const std::string& sql, const std::vector<Value>& val
 
 std::string PgDriver::Identifier(const std::string& name) const
 {
-    return QuoteIdentifier(LowerCaseAscii(name));
+    return QuoteIdentifier(ServerName(name));
 }
 
 std::string PgDriver::CreateTableSql(const TableDef& table) const
