@@ -89,7 +89,11 @@ std::string DescribeUri(const std::string& uri)
 {
     char* error = nullptr;
     PQconninfoOption* options = PQconninfoParse(uri.c_str(), &error);
-    PQfreemem(error);
+    if (!options) {
+        const std::string why = error ? Trimmed(error) : "out of memory";
+        PQfreemem(error);
+        throw StoreError("The PostgreSQL URI of the database cannot be read: " + why + ".");
+    }
     std::string database, host;
     for (PQconninfoOption* o = options; o && o->keyword; ++o) {
         if (!o->val)

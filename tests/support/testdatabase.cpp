@@ -15,8 +15,22 @@ std::string NewName()
     return "wdtest_" + std::to_string(getpid()) + "_" + std::to_string(++counter);
 }
 
-std::string QueryOn(StoreDriver& db, const std::string& sql)
+} // namespace
+
+std::string PgServerDir()
 {
+    return WD_PGSERVER_DIR;
+}
+
+std::string ServerUri(const std::string& database, const std::string& user,
+                      const std::string& hosts)
+{
+    return "postgresql:///" + database + "?host=" + hosts + "&user=" + user;
+}
+
+std::string ServerQuery(const std::string& database, const std::string& sql)
+{
+    PgDriver db(ServerUri(database));
     auto st = db.Prepare(sql);
     if (!st->Step())
         return "<no row>";
@@ -24,23 +38,14 @@ std::string QueryOn(StoreDriver& db, const std::string& sql)
     return v.IsNull() ? "<null>" : v.IsText() ? v.TextValue() : std::to_string(v.IntegerValue());
 }
 
-} // namespace
-
-std::string ServerUri(const std::string& database, const std::string& user)
-{
-    return "postgresql:///" + database + "?host=" WD_PGSERVER_DIR "&user=" + user;
-}
-
 void MakeServerDatabase(const std::string& name)
 {
-    PgDriver("postgresql:///postgres?host=" WD_PGSERVER_DIR "&user=postgres")
-        .Exec("CREATE DATABASE " + name);
+    PgDriver(ServerUri("postgres")).Exec("CREATE DATABASE " + name);
 }
 
 void DropServerDatabase(const std::string& name)
 {
-    PgDriver("postgresql:///postgres?host=" WD_PGSERVER_DIR "&user=postgres")
-        .Exec("DROP DATABASE IF EXISTS " + name + " WITH (FORCE)");
+    PgDriver(ServerUri("postgres")).Exec("DROP DATABASE IF EXISTS " + name + " WITH (FORCE)");
 }
 
 std::string BackendName(Backend backend)
@@ -80,6 +85,5 @@ std::string TestDatabase::Query(const std::string& sql)
 {
     if (backend_ == Backend::File)
         return QueryValue(location_, sql);
-    PgDriver db(location_);
-    return QueryOn(db, sql);
+    return ServerQuery(name_, sql);
 }

@@ -10,6 +10,9 @@ class StoreDriver;
 
 enum class Backend { File, Server };
 
+// The socket folder of the private PostgreSQL server.
+std::string PgServerDir();
+
 // A database of ours, with SQL run on it afterwards, on either back end: wddata.mdb in a
 // folder, or a database of its own on the private PostgreSQL server (dropped at the end).
 // Seed SQL names its columns and writes yes/no as TRUE and FALSE, which both understand.
@@ -23,6 +26,8 @@ public:
 
     // The file path or the URI.
     const std::string& Location() const { return location_; }
+    // The database's name on the server.
+    const std::string& Name() const { return name_; }
     // Runs SQL directly, as an administrator's script would.
     void Exec(const std::string& sql);
     // The first column of the first row, as text; "<no row>" or "<null>".
@@ -34,8 +39,12 @@ private:
     std::string location_;
 };
 
-// The URI of a database on the private PostgreSQL server.
-std::string ServerUri(const std::string& database, const std::string& user = "postgres");
+// The URI of a database on the private PostgreSQL server, or on hosts (socket folders) as
+// libpq lists them.
+std::string ServerUri(const std::string& database, const std::string& user = "postgres",
+                      const std::string& hosts = PgServerDir());
+// The first column of the first row, as text; "<no row>" or "<null>".
+std::string ServerQuery(const std::string& database, const std::string& sql);
 // Makes an empty database on the server, without tables, or drops it.
 void MakeServerDatabase(const std::string& name);
 void DropServerDatabase(const std::string& name);

@@ -1,0 +1,137 @@
+// The programs on a PostgreSQL server: a client run that fails over to the second listed
+// server, what a bad server or conf gives, and wddb copying a database to a server and back.
+
+#include "admin/wdConfig.h"
+#include "client/wdclient.h"
+#include "platform/store/storeerror.h"
+#include "tests/client/clientpass.h"
+#include "tests/gui/guidriver.h"
+#include "tests/support/tempdir.h"
+#include "tests/support/testdatabase.h"
+
+#include <QProcess>
+#include <algorithm>
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+namespace
+{
+
+struct Outcome {
+    int exitCode;
+    std::string output; // standard output and error
+};
+
+Outcome Program(const std::string& program, const QStringList& args,
+                const QProcessEnvironment& env = QProcessEnvironment::systemEnvironment())
+{
+    QProcess p;
+    p.setProcessEnvironment(env);
+    p.setProcessChannelMode(QProcess::MergedChannels);
+    p.start(QString::fromStdString(program), args);
+    EXPECT_TRUE(p.waitForFinished(30000));
+    return {p.exitCode(), p.readAll().toStdString()};
+}
+
+Outcome Wddb(const QStringList& args)
+{
+    return Program(WD_BINARY_DIR "/tools/wddb", args);
+}
+
+void Conf(const TempDir& dir, const std::string& database)
+{
+    WriteFileBytes(dir.File("wddata.conf"), "# the site's server\ndatabase = " + database + "\n");
+}
+
+} // namespace
+
+TEST(ServerClient, MatchesOnTheSecondListedServerWhenTheFirstIsDown)
+{
+    TempDir dir;
+    TempDir stopped; // a server folder without a server: its socket is gone
+    TestDatabase db(Backend::Server, dir, R"(
+        INSERT INTO Config (ClearPrintersFirst, AllowClientSelection) VALUES (FALSE, TRUE);
+        INSERT INTO MapRules (RULENAME, Active) VALUES ('lab*', TRUE), ('OFF*', TRUE);)");
+    Conf(dir, ServerUri(db.Name(), "postgres", stopped.Path() + "," + PgServerDir()));
+
+    const ClientPass match = RunClientPass(dir.Path(), {"/S", "/CLIENTNAME=LAB12"});
+    EXPECT_EQ(match.exitCode, 0);
+    EXPECT_NE(std::find(match.statuses.begin(), match.statuses.end(), "Found Matching Rule: lab*"),
+              match.statuses.end());
+    EXPECT_EQ(db.Query("SELECT COUNT(*) FROM printers WHERE UNCNAME = 'NONE'"), "1")
+        << "the None printer is seeded on the server, found in any case";
+}
+
+// Both programs, in this process; the client's exit code and the administrator's refusal.
+TEST(ServerClient, BadServersAndConfsGiveAClearMessageAndExitOneChangingNothing)
+{
+    TempDir dir;
+    TempDir stopped;
+    const std::string empty = "wdtest_empty_" + std::to_string(getpid());
+    MakeServerDatabase(empty);
+    const struct {
+        const char* name;
+        std::string database;
+        const char* password;
+        const char* message;
+    } cases[] = {
+        {"server down", "postgresql:///wd?host=" + stopped.Path(), nullptr,
+         "Cannot reach the database \"wd\""},
+        {"wrong password", ServerUri("wd", "wd_pw"), "not-the-password", "refused the login"},
+        {"no tables", ServerUri(empty), nullptr, "has no wd_meta table"},
+        {"unreadable URI", "postgresql://[::1", nullptr, "cannot be read"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        Conf(dir, c.database);
+        if (c.password)
+            setenv("PGPASSWORD", c.password, 1);
+        GuiDriver gui;
+        TBrevUtil client({"wdclient", "/S", "/q", "/CLIENTNAME=LAB1"});
+        client.SetStartDir(dir.Path());
+        EXPECT_EQ(RunWdClient(client), 1);
+        ASSERT_EQ(gui.messages.size(), 1u);
+        const std::string shown = gui.messages[0].text.toStdString();
+        EXPECT_NE(shown.find(c.message), std::string::npos) << shown;
+        EXPECT_EQ(shown.find("not-the-password"), std::string::npos);
+
+        TBrevUtil admin({"wdConfig"});
+        admin.SetStartDir(dir.Path());
+        TConfigForms forms(admin);
+        EXPECT_THROW(forms.dbform.SetConnection(false), StoreError);
+        unsetenv("PGPASSWORD");
+    }
+    EXPECT_EQ(ServerQuery(empty, "SELECT COUNT(*) FROM information_schema.tables WHERE "
+                                 "table_schema = 'public'"),
+              "0");
+    DropServerDatabase(empty);
+}
+
+TEST(WddbCopy, AFileGoesToTheServerAndBackKeepingEveryRowAndValue)
+{
+    TempDir dir;
+    TestDatabase file(Backend::File, dir, R"(
+        INSERT INTO Config VALUES (1, 0);
+        INSERT INTO printers VALUES ('\\srv\A', 'it''s "quoted"', 1), ('\\SRV\b', NULL, 0),
+                                    ('None', 'Ünïcode ✓', NULL);
+        INSERT INTO MapRules VALUES ('LAB*', '\\srv\A', '', NULL, '%HOSTNAME%', 2, 1),
+                                    ('pc12', NULL, NULL, NULL, NULL, NULL, 0);)");
+    const std::string server = "wdtest_copy_" + std::to_string(getpid());
+    MakeServerDatabase(server);
+    const QString uri = QString::fromStdString(ServerUri(server));
+    const QString back = QString::fromStdString(dir.File("back.mdb"));
+    const QString source = QString::fromStdString(file.Location());
+
+    EXPECT_EQ(Wddb({"copy", source, uri}).exitCode, 0);
+    EXPECT_EQ(Wddb({"copy", uri, back}).exitCode, 0);
+    const std::string shown = Wddb({"show", source}).output;
+    EXPECT_EQ(Wddb({"show", uri}).output, shown);
+    EXPECT_EQ(Wddb({"show", back}).output, shown);
+    EXPECT_NE(shown.find("Ünïcode ✓"), std::string::npos);
+
+    const Outcome again = Wddb({"copy", source, uri});
+    EXPECT_EQ(again.exitCode, 1) << "a target that holds data is refused";
+    EXPECT_NE(again.output.find("already holds rows"), std::string::npos) << again.output;
+    EXPECT_EQ(Wddb({"show", uri}).output, shown) << "and left as it was";
+    DropServerDatabase(server);
+}
