@@ -95,6 +95,7 @@ std::string DescribeUri(const std::string& uri)
         throw StoreError("The PostgreSQL URI of the database cannot be read: " + why + ".");
     }
     std::string database, host;
+    bool password = false;
     for (PQconninfoOption* o = options; o && o->keyword; ++o) {
         if (!o->val)
             continue;
@@ -102,8 +103,13 @@ std::string DescribeUri(const std::string& uri)
             database = o->val;
         else if (std::string(o->keyword) == "host")
             host = o->val;
+        else if (std::string(o->keyword) == "password" && *o->val)
+            password = true;
     }
     PQconninfoFree(options);
+    if (password)
+        throw StoreError("The PostgreSQL URI of the database holds a password. Remove it: give "
+                         "it in ~/.pgpass, a service file or the environment (PGPASSWORD).");
     return "the database \"" + (database.empty() ? "(the user's own)" : database) +
            "\" on the server \"" + (host.empty() ? "localhost" : host) + "\"";
 }

@@ -3,13 +3,18 @@
 
 #include "admin/wdConfig.h"
 #include "client/wdclient.h"
+#include "platform/dbwidgets/dbcheckbox.h"
+#include "platform/dbwidgets/dbedit.h"
 #include "platform/store/storeerror.h"
 #include "tests/client/clientpass.h"
 #include "tests/gui/guidriver.h"
 #include "tests/support/tempdir.h"
 #include "tests/support/testdatabase.h"
 
+#include <QLineEdit>
 #include <QProcess>
+#include <QPushButton>
+#include <QTest>
 #include <algorithm>
 #include <gtest/gtest.h>
 #include <unistd.h>
@@ -134,4 +139,51 @@ TEST(WddbCopy, AFileGoesToTheServerAndBackKeepingEveryRowAndValue)
     EXPECT_NE(again.output.find("already holds rows"), std::string::npos) << again.output;
     EXPECT_EQ(Wddb({"show", uri}).output, shown) << "and left as it was";
     DropServerDatabase(server);
+}
+
+// wdConfig's main paths on the server: a printer and a rule added through their dialogs, a
+// printer listed already in another case refused, the options stored when it closes.
+TEST(ServerAdmin, AddsAPrinterAndARuleRefusesADuplicateAndStoresTheOptions)
+{
+    TempDir dir;
+    TestDatabase db(Backend::Server, dir,
+                    "INSERT INTO Config (ClearPrintersFirst, AllowClientSelection) "
+                    "VALUES (FALSE, FALSE);");
+    Conf(dir, db.Location());
+    GuiDriver gui;
+    TBrevUtil util({"wdConfig"});
+    util.SetStartDir(dir.Path());
+    TConfigForms forms(util);
+    forms.dbform.SetConnection(false);
+    Tadminmainfrm& main = forms.adminmainfrm;
+    main.show();
+    const auto add = [&](QPushButton* open, QLineEdit* key, QPushButton* ok, QPushButton* cancel,
+                         const char* typed) {
+        gui.OnShow([=](QDialog& shown) {
+            QTest::keyClicks(key, typed);
+            QTest::mouseClick(ok, Qt::LeftButton);
+            if (shown.isVisible()) // refused: still pending
+                QTest::mouseClick(cancel, Qt::LeftButton);
+        });
+        QTest::mouseClick(open, Qt::LeftButton);
+    };
+    TprinterEntryfrm& printer = forms.printerEntryfrm;
+    TRuleDetailsFrm& rule = forms.RuleDetailsFrm;
+    add(main.Button1, printer.DBEdit1, printer.Button1, printer.Button2, "\\\\srv\\K1");
+    add(main.Button1, printer.DBEdit1, printer.Button1, printer.Button2, "\\\\SRV\\k1");
+    add(main.Button4, rule.computername, rule.Button1, rule.Button2, "LAB*");
+    QTest::mouseClick(main.DBCheckBox1, Qt::LeftButton);
+    QTest::mouseClick(main.DBCheckBox2, Qt::LeftButton);
+    main.close();
+
+    EXPECT_EQ(db.Query("SELECT string_agg(UNCNAME || ':' || Available, ',' ORDER BY UNCNAME) "
+                       "FROM printers"),
+              "\\\\srv\\K1:true,None:true");
+    EXPECT_EQ(db.Query("SELECT string_agg(RULENAME || ':' || Active, ',') FROM MapRules"),
+              "LAB*:true");
+    EXPECT_EQ(db.Query("SELECT ClearPrintersFirst::int || '' || AllowClientSelection::int "
+                       "FROM Config"),
+              "11");
+    ASSERT_EQ(gui.messages.size(), 1u);
+    EXPECT_TRUE(gui.messages[0].text.contains("is already in the printer list"));
 }
