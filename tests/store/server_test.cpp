@@ -1,5 +1,5 @@
 // The programs on a PostgreSQL server: a client run that fails over to the second listed
-// server, what a bad server or conf gives, and wddb copying a database to a server and back.
+// server, bad servers and confs, wddb copying to a server and back, wdConfig's main paths.
 
 #include "admin/wdConfig.h"
 #include "client/wdclient.h"
@@ -27,20 +27,13 @@ struct Outcome {
     std::string output; // standard output and error
 };
 
-Outcome Program(const std::string& program, const QStringList& args,
-                const QProcessEnvironment& env = QProcessEnvironment::systemEnvironment())
-{
-    QProcess p;
-    p.setProcessEnvironment(env);
-    p.setProcessChannelMode(QProcess::MergedChannels);
-    p.start(QString::fromStdString(program), args);
-    EXPECT_TRUE(p.waitForFinished(30000));
-    return {p.exitCode(), p.readAll().toStdString()};
-}
-
 Outcome Wddb(const QStringList& args)
 {
-    return Program(WD_BINARY_DIR "/tools/wddb", args);
+    QProcess p;
+    p.setProcessChannelMode(QProcess::MergedChannels);
+    p.start(WD_BINARY_DIR "/tools/wddb", args);
+    EXPECT_TRUE(p.waitForFinished(30000));
+    return {p.exitCode(), p.readAll().toStdString()};
 }
 
 void Conf(const TempDir& dir, const std::string& database)

@@ -6,8 +6,6 @@
 #include <ostream>
 #include <string>
 
-class StoreDriver;
-
 enum class Backend { File, Server };
 
 // The socket folder of the private PostgreSQL server.
@@ -48,7 +46,7 @@ std::string ServerQuery(const std::string& database, const std::string& sql);
 // Makes an empty database on the server, without tables, or drops it.
 void MakeServerDatabase(const std::string& name);
 void DropServerDatabase(const std::string& name);
-// The names of parametrised cases: File, Server.
+// The names of parametrised cases and of their parameter: File, Server.
 std::string BackendName(Backend backend);
 inline void PrintTo(Backend backend, std::ostream* out)
 {
