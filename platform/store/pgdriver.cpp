@@ -1,6 +1,7 @@
 #include "platform/store/pgdriver.h"
 
 #include "platform/host/textutil.h"
+#include "platform/store/libpq.h"
 #include "platform/store/schema.h"
 
 #include <charconv>
@@ -88,10 +89,10 @@ std::string LowerScheme(const std::string& uri)
 std::string DescribeUri(const std::string& uri)
 {
     char* error = nullptr;
-    PQconninfoOption* options = PQconninfoParse(uri.c_str(), &error);
+    PQconninfoOption* options = Pq().PQconninfoParse(uri.c_str(), &error);
     if (!options) {
         const std::string why = error ? Trimmed(error) : "out of memory";
-        PQfreemem(error);
+        Pq().PQfreemem(error);
         throw StoreError("The PostgreSQL URI of the database cannot be read: " + why + ".");
     }
     std::string database, host;
@@ -106,7 +107,7 @@ std::string DescribeUri(const std::string& uri)
         else if (std::string(o->keyword) == "password" && *o->val)
             password = true;
     }
-    PQconninfoFree(options);
+    Pq().PQconninfoFree(options);
     if (password)
         throw StoreError("The PostgreSQL URI of the database holds a password. Remove it: give "
                          "it in ~/.pgpass, a service file or the environment (PGPASSWORD).");
@@ -179,6 +180,16 @@ Value ParseDefault(const std::string& text)
 
 } // namespace
 
+void PgResultFree::operator()(PGresult* r) const
+{
+    Pq().PQclear(r);
+}
+
+void PgDriver::ConnFree::operator()(PGconn* c) const
+{
+    Pq().PQfinish(c);
+}
+
 // ---- PgStatement -------------------------------------------------------------------------
 
 void PgStatement::Bind(int index, const Value& value)
@@ -200,7 +211,7 @@ bool PgStatement::Step()
         rows_ = driver_.Run(sql_, params_);
         visible_.clear();
     }
-    return ++row_ < PQntuples(rows_.get());
+    return ++row_ < Pq().PQntuples(rows_.get());
 }
 
 const PGresult* PgStatement::Described() const
@@ -210,8 +221,8 @@ const PGresult* PgStatement::Described() const
     const PGresult* r = rows_ ? rows_.get() : description_.get();
     if (visible_.empty()) {
         key_ = -1;
-        for (int i = 0; i < PQnfields(r); ++i) {
-            if (std::string(PQfname(r, i)) == "wd_rowid")
+        for (int i = 0; i < Pq().PQnfields(r); ++i) {
+            if (std::string(Pq().PQfname(r, i)) == "wd_rowid")
                 key_ = i;
             else
                 visible_.push_back(i);
@@ -234,12 +245,12 @@ int PgStatement::ColumnCount() const
 
 std::string PgStatement::ColumnName(int index) const
 {
-    return StatedName(PQfname(Described(), Raw(index)));
+    return StatedName(Pq().PQfname(Described(), Raw(index)));
 }
 
 FieldType PgStatement::ColumnType(int index) const
 {
-    switch (PQftype(Described(), Raw(index))) {
+    switch (Pq().PQftype(Described(), Raw(index))) {
     case kBoolOid:
         return FieldType::Boolean;
     case kInt2Oid:
@@ -255,28 +266,28 @@ Value PgStatement::ColumnValue(int index) const
 {
     const int i = Raw(index);
     const PGresult* r = rows_.get();
-    if (PQgetisnull(r, row_, i))
+    if (Pq().PQgetisnull(r, row_, i))
         return Value();
-    const char* text = PQgetvalue(r, row_, i);
+    const char* text = Pq().PQgetvalue(r, row_, i);
     switch (ColumnType(index)) {
     case FieldType::Boolean:
         return Value::Integer(text[0] == 't' ? 1 : 0);
     case FieldType::Integer:
         return Value::Integer(ToInteger(text));
     default:
-        return Value::Text(std::string(text, static_cast<size_t>(PQgetlength(r, row_, i))));
+        return Value::Text(std::string(text, static_cast<size_t>(Pq().PQgetlength(r, row_, i))));
     }
 }
 
 long long PgStatement::RowKey() const
 {
     Described();
-    return key_ < 0 || !rows_ ? 0 : ToInteger(PQgetvalue(rows_.get(), row_, key_));
+    return key_ < 0 || !rows_ ? 0 : ToInteger(Pq().PQgetvalue(rows_.get(), row_, key_));
 }
 
 long long PgStatement::Changes() const
 {
-    return rows_ ? ToInteger(PQcmdTuples(rows_.get())) : 0;
+    return rows_ ? ToInteger(Pq().PQcmdTuples(rows_.get())) : 0;
 }
 
 // ---- PgDriver ----------------------------------------------------------------------------
@@ -288,15 +299,15 @@ PgDriver::PgDriver(const std::string& location) : description_(DescribeUri(Lower
     const std::string timeout = std::to_string(kConnectTimeoutSeconds);
     const char* keywords[] = {"connect_timeout", "dbname", nullptr};
     const char* values[] = {timeout.c_str(), uri.c_str(), nullptr};
-    conn_.reset(PQconnectdbParams(keywords, values, 1));
+    conn_.reset(Pq().PQconnectdbParams(keywords, values, 1));
     if (!conn_)
         throw StoreError("Cannot open " + description_ + ": out of memory.");
-    if (PQstatus(conn_.get()) == CONNECTION_OK) {
+    if (Pq().PQstatus(conn_.get()) == CONNECTION_OK) {
         Exec("SET client_min_messages = warning");
         return;
     }
-    const std::string why = Trimmed(PQerrorMessage(conn_.get()));
-    if (PQconnectionNeedsPassword(conn_.get()) ||
+    const std::string why = Trimmed(Pq().PQerrorMessage(conn_.get()));
+    if (Pq().PQconnectionNeedsPassword(conn_.get()) ||
         why.find("authentication failed") != std::string::npos)
         throw StoreError("The server refused the login to " + description_ + ": " + why +
                          "\nGive the password in ~/.pgpass, a service file or the environment "
@@ -322,16 +333,16 @@ std::unique_ptr<PgDriver> PgDriver::OpenEmpty(const std::string& uri)
 PgResult PgDriver::Checked(PGresult* result)
 {
     PgResult r(result);
-    const ExecStatusType status = r ? PQresultStatus(r.get()) : PGRES_FATAL_ERROR;
+    const ExecStatusType status = r ? Pq().PQresultStatus(r.get()) : PGRES_FATAL_ERROR;
     if (status == PGRES_COMMAND_OK || status == PGRES_TUPLES_OK)
         return r;
-    const char* state = r ? PQresultErrorField(r.get(), PG_DIAG_SQLSTATE) : nullptr;
-    const char* primary = r ? PQresultErrorField(r.get(), PG_DIAG_MESSAGE_PRIMARY) : nullptr;
-    const std::string why = primary ? primary : Trimmed(PQerrorMessage(conn_.get()));
+    const char* state = r ? Pq().PQresultErrorField(r.get(), PG_DIAG_SQLSTATE) : nullptr;
+    const char* primary = r ? Pq().PQresultErrorField(r.get(), PG_DIAG_MESSAGE_PRIMARY) : nullptr;
+    const std::string why = primary ? primary : Trimmed(Pq().PQerrorMessage(conn_.get()));
     const StoreFault fault = FaultOf(state ? state : "");
     const std::string field =
         fault == StoreFault::Duplicate
-            ? StatedName(KeyField(PQresultErrorField(r.get(), PG_DIAG_MESSAGE_DETAIL)))
+            ? StatedName(KeyField(Pq().PQresultErrorField(r.get(), PG_DIAG_MESSAGE_DETAIL)))
             : "";
     throw DriverError(Capitalised(description_) + " reported: " + why, fault, why, field);
 }
@@ -342,14 +353,14 @@ PgResult PgDriver::Run(const std::string& sql,
     std::vector<const char*> values;
     for (const auto& p : params)
         values.push_back(p ? p->c_str() : nullptr);
-    return Checked(PQexecParams(conn_.get(), sql.c_str(), static_cast<int>(values.size()), nullptr,
-                                values.data(), nullptr, nullptr, 0));
+    return Checked(Pq().PQexecParams(conn_.get(), sql.c_str(), static_cast<int>(values.size()),
+                                     nullptr, values.data(), nullptr, nullptr, 0));
 }
 
 PgResult PgDriver::DescribeColumns(const std::string& sql)
 {
-    Checked(PQprepare(conn_.get(), "", sql.c_str(), 0, nullptr));
-    return Checked(PQdescribePrepared(conn_.get(), ""));
+    Checked(Pq().PQprepare(conn_.get(), "", sql.c_str(), 0, nullptr));
+    return Checked(Pq().PQdescribePrepared(conn_.get(), ""));
 }
 
 std::unique_ptr<DriverStatement> PgDriver::PrepareTable(const std::string& table)
@@ -364,7 +375,7 @@ std::unique_ptr<DriverStatement> PgDriver::Prepare(const std::string& sql)
 
 void PgDriver::Exec(const std::string& sql)
 {
-    Checked(PQexec(conn_.get(), sql.c_str()));
+    Checked(Pq().PQexec(conn_.get(), sql.c_str()));
 }
 
 long long PgDriver::Insert(const std::string& sql, const std::vector<Value>& values)
@@ -392,10 +403,10 @@ std::string PgDriver::CreateTableSql(const TableDef& table) const
 
 bool PgDriver::HasTable(const std::string& name)
 {
-    return PQntuples(Run("SELECT 1 FROM information_schema.tables WHERE table_schema = "
-                         "current_schema() AND table_name = lower($1::text)",
-                         {name})
-                         .get()) > 0;
+    return Pq().PQntuples(Run("SELECT 1 FROM information_schema.tables WHERE table_schema = "
+                              "current_schema() AND table_name = lower($1::text)",
+                              {name})
+                              .get()) > 0;
 }
 
 std::vector<std::pair<std::string, Value>> PgDriver::Defaults(const std::string& table)
@@ -405,9 +416,9 @@ std::vector<std::pair<std::string, Value>> PgDriver::Defaults(const std::string&
                      "AND column_name <> $2 ORDER BY ordinal_position",
                      {table, KeyColumn()});
     std::vector<std::pair<std::string, Value>> out;
-    for (int i = 0; i < PQntuples(r.get()); ++i)
-        out.emplace_back(StatedName(PQgetvalue(r.get(), i, 0)),
-                         ParseDefault(PQgetvalue(r.get(), i, 1)));
+    for (int i = 0; i < Pq().PQntuples(r.get()); ++i)
+        out.emplace_back(StatedName(Pq().PQgetvalue(r.get(), i, 0)),
+                         ParseDefault(Pq().PQgetvalue(r.get(), i, 1)));
     return out;
 }
 

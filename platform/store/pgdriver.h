@@ -9,7 +9,7 @@
 #include <vector>
 
 struct PgResultFree {
-    void operator()(PGresult* r) const { PQclear(r); }
+    void operator()(PGresult* r) const;
 };
 using PgResult = std::unique_ptr<PGresult, PgResultFree>;
 
@@ -84,7 +84,7 @@ public:
 
 private:
     struct ConnFree {
-        void operator()(PGconn* c) const { PQfinish(c); }
+        void operator()(PGconn* c) const;
     };
     PgResult Checked(PGresult* result);
 
