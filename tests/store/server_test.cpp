@@ -4,8 +4,10 @@
 #include "admin/wdConfig.h"
 #include "client/wdclient.h"
 #include "platform/dbwidgets/dbcheckbox.h"
+#include "platform/dbwidgets/dbcombobox.h"
 #include "platform/dbwidgets/dbedit.h"
 #include "platform/store/storeerror.h"
+#include "shared/ruledetails.h"
 #include "tests/client/clientpass.h"
 #include "tests/gui/guidriver.h"
 #include "tests/support/tempdir.h"
@@ -43,7 +45,7 @@ void Conf(const TempDir& dir, const std::string& database)
 
 } // namespace
 
-TEST(ServerClient, MatchesOnTheSecondListedServerWhenTheFirstIsDown)
+TEST(ServerClient, MatchesAndAddsOnTheSecondListedServerWhenTheFirstIsDown)
 {
     TempDir dir;
     TempDir stopped; // a server folder without a server: its socket is gone
@@ -58,6 +60,21 @@ TEST(ServerClient, MatchesOnTheSecondListedServerWhenTheFirstIsDown)
               match.statuses.end());
     EXPECT_EQ(db.Query("SELECT COUNT(*) FROM printers WHERE UNCNAME = 'NONE'"), "1")
         << "the None printer is seeded on the server, found in any case";
+
+    // No rule for PC9: Yes, and the rule dialog's OK adds one and applies it at once.
+    GuiDriver gui;
+    gui.Answer(QMessageBox::Yes);
+    gui.OnShow([](QDialog& shown) {
+        auto& form = dynamic_cast<TRuleDetailsFrm&>(shown);
+        PickEntry(form.DBComboBox1, "3");
+        QTest::mouseClick(form.Button1, Qt::LeftButton);
+    });
+    const ClientPass added = RunClientPass(dir.Path(), {"/S", "/CLIENTNAME=PC9"});
+    EXPECT_EQ(added.exitCode, 0);
+    EXPECT_EQ(added.statuses.back(), "Setting Default Printer");
+    EXPECT_EQ(db.Query("SELECT RULENAME || '|' || \"Default\" || '|' || Active FROM MapRules "
+                       "WHERE RULENAME = 'pc9'"),
+              "PC9|3|true");
 }
 
 // Both programs, in this process; the client's exit code and the administrator's refusal.
