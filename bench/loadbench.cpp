@@ -17,6 +17,7 @@
 
 #include <algorithm>
 #include <chrono>
+#include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <fcntl.h>
@@ -53,6 +54,10 @@ pid_t StartClient(const std::string& client)
     return pid;
 }
 
+// A client that ends in an error shows its message and waits for a person: such a run is
+// ended here and counted as failed.
+constexpr double kDeadlineSeconds = 60;
+
 // Runs n clients, atOnce at a time; their times, and the number that failed.
 std::vector<double> RunClients(const std::string& client, int n, int atOnce, int& failures)
 {
@@ -67,7 +72,14 @@ std::vector<double> RunClients(const std::string& client, int n, int atOnce, int
                 started[pid] = Clock::now();
         }
         int status = 0;
-        const pid_t pid = waitpid(-1, &status, 0);
+        const pid_t pid = waitpid(-1, &status, WNOHANG);
+        if (pid <= 0) {
+            for (const auto& [running, at] : started)
+                if (std::chrono::duration<double>(Clock::now() - at).count() > kDeadlineSeconds)
+                    kill(running, SIGKILL);
+            std::this_thread::sleep_for(std::chrono::microseconds(200));
+            continue;
+        }
         auto it = started.find(pid);
         if (it == started.end())
             continue;

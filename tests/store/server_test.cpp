@@ -19,7 +19,6 @@
 #include <QTest>
 #include <algorithm>
 #include <gtest/gtest.h>
-#include <unistd.h>
 
 namespace
 {
@@ -82,8 +81,7 @@ TEST(ServerClient, BadServersAndConfsGiveAClearMessageAndExitOneChangingNothing)
 {
     TempDir dir;
     TempDir stopped;
-    const std::string empty = "wdtest_empty_" + std::to_string(getpid());
-    MakeServerDatabase(empty);
+    TestDatabase empty(Backend::Server, dir, "", false);
     const struct {
         const char* name;
         std::string database;
@@ -93,7 +91,7 @@ TEST(ServerClient, BadServersAndConfsGiveAClearMessageAndExitOneChangingNothing)
         {"server down", "postgresql:///wd?host=" + stopped.Path(), nullptr,
          "Cannot reach the database \"wd\""},
         {"wrong password", ServerUri("wd", "wd_pw"), "not-the-password", "refused the login"},
-        {"no tables", ServerUri(empty), nullptr, "has no wd_meta table"},
+        {"no tables", empty.Location(), nullptr, "has no wd_meta table"},
         {"unreadable URI", "postgresql://[::1", nullptr, "cannot be read"},
     };
     for (const auto& c : cases) {
@@ -116,10 +114,9 @@ TEST(ServerClient, BadServersAndConfsGiveAClearMessageAndExitOneChangingNothing)
         EXPECT_THROW(forms.dbform.SetConnection(false), StoreError);
         unsetenv("PGPASSWORD");
     }
-    EXPECT_EQ(ServerQuery(empty, "SELECT COUNT(*) FROM information_schema.tables WHERE "
-                                 "table_schema = 'public'"),
+    EXPECT_EQ(empty.Query("SELECT COUNT(*) FROM information_schema.tables WHERE "
+                          "table_schema = 'public'"),
               "0");
-    DropServerDatabase(empty);
 }
 
 TEST(WddbCopy, AFileGoesToTheServerAndBackKeepingEveryRowAndValue)
@@ -131,9 +128,8 @@ TEST(WddbCopy, AFileGoesToTheServerAndBackKeepingEveryRowAndValue)
                                     ('None', 'Ünïcode ✓', NULL);
         INSERT INTO MapRules VALUES ('LAB*', '\\srv\A', '', NULL, '%HOSTNAME%', 2, 1),
                                     ('pc12', NULL, NULL, NULL, NULL, NULL, 0);)");
-    const std::string server = "wdtest_copy_" + std::to_string(getpid());
-    MakeServerDatabase(server);
-    const QString uri = QString::fromStdString(ServerUri(server));
+    TestDatabase server(Backend::Server, dir, "", false);
+    const QString uri = QString::fromStdString(server.Location());
     const QString back = QString::fromStdString(dir.File("back.mdb"));
     const QString source = QString::fromStdString(file.Location());
 
@@ -148,7 +144,6 @@ TEST(WddbCopy, AFileGoesToTheServerAndBackKeepingEveryRowAndValue)
     EXPECT_EQ(again.exitCode, 1) << "a target that holds data is refused";
     EXPECT_NE(again.output.find("already holds rows"), std::string::npos) << again.output;
     EXPECT_EQ(Wddb({"show", uri}).output, shown) << "and left as it was";
-    DropServerDatabase(server);
 }
 
 // wdConfig's main paths on the server: a printer and a rule added through their dialogs, a

@@ -15,19 +15,6 @@ std::string NewName()
     return "wdtest_" + std::to_string(getpid()) + "_" + std::to_string(++counter);
 }
 
-} // namespace
-
-std::string PgServerDir()
-{
-    return WD_PGSERVER_DIR;
-}
-
-std::string ServerUri(const std::string& database, const std::string& user,
-                      const std::string& hosts)
-{
-    return "postgresql:///" + database + "?host=" + hosts + "&user=" + user;
-}
-
 std::string ServerQuery(const std::string& database, const std::string& sql)
 {
     PgDriver db(ServerUri(database));
@@ -48,12 +35,25 @@ void DropServerDatabase(const std::string& name)
     PgDriver(ServerUri("postgres")).Exec("DROP DATABASE IF EXISTS " + name + " WITH (FORCE)");
 }
 
+} // namespace
+
+std::string PgServerDir()
+{
+    return WD_PGSERVER_DIR;
+}
+
+std::string ServerUri(const std::string& database, const std::string& user,
+                      const std::string& hosts)
+{
+    return "postgresql:///" + database + "?host=" + hosts + "&user=" + user;
+}
+
 std::string BackendName(Backend backend)
 {
     return backend == Backend::File ? "File" : "Server";
 }
 
-TestDatabase::TestDatabase(Backend backend, const TempDir& dir, const std::string& sql)
+TestDatabase::TestDatabase(Backend backend, const TempDir& dir, const std::string& sql, bool tables)
     : backend_(backend)
 {
     if (backend == Backend::File) {
@@ -62,7 +62,8 @@ TestDatabase::TestDatabase(Backend backend, const TempDir& dir, const std::strin
         name_ = NewName();
         MakeServerDatabase(name_);
         location_ = ServerUri(name_);
-        CreateDatabase(location_, kDatabasePassword);
+        if (tables)
+            CreateDatabase(location_, kDatabasePassword);
     }
     if (!sql.empty())
         Exec(sql);

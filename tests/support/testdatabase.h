@@ -14,10 +14,12 @@ std::string PgServerDir();
 // A database of ours, with SQL run on it afterwards, on either back end: wddata.mdb in a
 // folder, or a database of its own on the private PostgreSQL server (dropped at the end).
 // Seed SQL names its columns and writes yes/no as TRUE and FALSE, which both understand.
+// Without tables, a server database is left empty.
 class TestDatabase
 {
 public:
-    TestDatabase(Backend backend, const TempDir& dir, const std::string& sql = "");
+    TestDatabase(Backend backend, const TempDir& dir, const std::string& sql = "",
+                 bool tables = true);
     TestDatabase(const TestDatabase&) = delete;
     TestDatabase& operator=(const TestDatabase&) = delete;
     ~TestDatabase();
@@ -41,11 +43,6 @@ private:
 // libpq lists them.
 std::string ServerUri(const std::string& database, const std::string& user = "postgres",
                       const std::string& hosts = PgServerDir());
-// The first column of the first row, as text; "<no row>" or "<null>".
-std::string ServerQuery(const std::string& database, const std::string& sql);
-// Makes an empty database on the server, without tables, or drops it.
-void MakeServerDatabase(const std::string& name);
-void DropServerDatabase(const std::string& name);
 // The names of parametrised cases and of their parameter: File, Server.
 std::string BackendName(Backend backend);
 inline void PrintTo(Backend backend, std::ostream* out)
