@@ -79,11 +79,11 @@ void TLastRunsFrm::Refresh()
     Runs->setRowCount(0);
     Actions->clear();
     const Connection& connection = dbform_.ADOConnection;
-    if (!HasRunLogTable(connection.Db())) {
+    if (!HasRunLogTable(connection.Driver())) {
         Summary->setText("This database has no run log yet: open it with write access once.");
         return;
     }
-    const std::vector<RunLogRow> rows = LatestRuns(connection.Db());
+    const std::vector<RunLogRow> rows = LatestRuns(connection.Driver());
     int failed = 0;
     for (const RunLogRow& run : rows) {
         const int r = Runs->rowCount();

@@ -40,7 +40,7 @@ void AddRunLog(const Connection& connection)
     if (connection.ReadOnly())
         return;
     try {
-        AddRunLogTable(connection.Db());
+        AddRunLogTable(connection.Driver());
     } catch (const std::exception& e) {
         // The rules still work without it; only "Last runs" stays empty.
         std::cerr << "wdConfig: the run-log table was not added: " << e.what() << std::endl;

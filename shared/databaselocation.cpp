@@ -1,6 +1,7 @@
 #include "shared/databaselocation.h"
 
 #include "platform/host/textutil.h"
+#include "platform/store/drivers.h"
 #include "platform/store/storeerror.h"
 
 #include <cerrno>
@@ -55,20 +56,15 @@ std::string DatabaseSetting(const std::string& conf)
         value = Trim(line.substr(equals + 1));
     }
     if (value.empty())
-        FailConf(conf, "names no database: it needs a line \"database = <file path>\".");
+        FailConf(conf, "names no database: it needs a line \"database = <file path or "
+                       "postgresql:// URI>\".");
     return value;
-}
-
-bool IsPostgreSqlUri(const std::string& value)
-{
-    const std::string upper = UpperCaseAscii(value);
-    return upper.rfind("POSTGRESQL://", 0) == 0 || upper.rfind("POSTGRES://", 0) == 0;
 }
 
 DatabaseLocation FromConf(const std::string& conf)
 {
     const std::string value = DatabaseSetting(conf);
-    if (IsPostgreSqlUri(value))
+    if (IsServerLocation(value))
         return {DatabaseKind::PostgreSql, value, conf};
     const std::string folder = conf.substr(0, conf.rfind('/') + 1);
     const std::string path = value[0] == '/' ? value : folder + value;

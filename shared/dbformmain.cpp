@@ -74,11 +74,6 @@ void Tdbform::SetConnection(bool readOnly, const std::string& systemConf)
 {
     ADOConnection.Close();
     const DatabaseLocation database = LocateDatabase(BrevUtil1.getstartdir(), systemConf);
-    // The URI is not repeated: it may hold a password.
-    if (database.kind != DatabaseKind::File)
-        throw StoreError("The database settings file \"" + database.namedBy +
-                         "\" names a PostgreSQL server; this build has no PostgreSQL back end "
-                         "yet. Name a database file there instead.");
     ADOConnection.SetConnectionString(BuildConnectionString(database.location, readOnly));
     ADOConnection.Open();
 

@@ -92,10 +92,10 @@ RunLogRow RunLog::Row() const
 void RunLog::Store(const Connection& connection) const noexcept
 {
     try {
-        if (!connection.Connected() || connection.ReadOnly() || !connection.FileStillWritable() ||
-            !HasRunLogTable(connection.Db()))
+        if (!connection.Connected() || connection.ReadOnly() || !connection.Driver().StillWritable() ||
+            !HasRunLogTable(connection.Driver()))
             return;
-        AppendRunLog(connection.Db(), Row());
+        AppendRunLog(connection.Driver(), Row());
     } catch (...) {
         // The log is a help, never a reason for a logon to fail.
     }

@@ -1,13 +1,18 @@
-// wddb: creates an empty printer-mapping database, or shows what one holds.
+// wddb: creates an empty printer-mapping database, shows what one holds, or copies one
+// into another (a file to a server and back).
 
 #include "platform/store/connection.h"
+#include "platform/store/connectionstring.h"
+#include "platform/store/drivers.h"
 #include "platform/store/rowset.h"
 #include "platform/store/runlogtable.h"
+#include "platform/store/rowwriter.h"
 #include "platform/store/schema.h"
 #include "platform/store/storeerror.h"
 
 #include <algorithm>
 #include <cstring>
+#include <filesystem>
 #include <iostream>
 #include <sstream>
 #include <string>
@@ -17,22 +22,31 @@ namespace
 {
 
 const char* const kUsage = R"(Usage:
-  wddb create PATH   make a new, empty database with the tables Config, printers and
-                     MapRules (an existing file is never overwritten)
-  wddb show PATH     print the three tables and the latest client run of each computer
-                     (failures first, with what failed and why)
-  wddb --help        this text
+  wddb create DATABASE       make a new, empty database with the tables Config, printers
+                             and MapRules (an existing file, or a server database that has
+                             any of them, is never overwritten)
+  wddb show DATABASE         print the three tables and the latest client run of each
+                             computer (failures first, with what failed and why)
+  wddb copy SOURCE TARGET    copy every row of the three tables into a new database, or
+                             into one whose tables are empty; a target that holds data is
+                             refused and left as it is
+  wddb --help                this text
 
-wdclient and wdConfig open the first of: the file that a wddata.conf in their folder names
-(a line "database = PATH"), wddata.mdb in their folder, the file that
-/etc/wendrell/wddata.conf names. The file is an SQLite database: yes/no fields hold 0 or 1,
+DATABASE is a file path or a PostgreSQL URI as libpq reads it, e.g.
+postgresql://db1,db2/wendrell?user=wd (several hosts: the first that answers). Give the
+password in ~/.pgpass, a service file or PGPASSWORD, never in the URI on a command line.
+
+wdclient and wdConfig open the first of: the database that a wddata.conf in their folder
+names (a line "database = PATH or URI"), wddata.mdb in their folder, the database that
+/etc/wendrell/wddata.conf names. A file is an SQLite database: yes/no fields hold 0 or 1,
 so the sqlite3 tool can read and script it.
-Exit codes: 0 done, 1 the database could not be created or read, 2 wrong usage.
+Exit codes: 0 done, 1 the database could not be created, read or copied, 2 wrong usage.
 )";
 
-std::string ConnectionFor(const std::string& path)
+std::string ConnectionFor(const std::string& location)
 {
-    return "Data Source=" + path + ";Mode=Read;Jet OLEDB:Database Password=" + kDatabasePassword;
+    return "Data Source=" + QuoteConnectionValue(location) +
+           ";Mode=Read;Jet OLEDB:Database Password=" + kDatabasePassword;
 }
 
 void PrintTable(RowSet& table)
@@ -59,7 +73,7 @@ void PrintTable(RowSet& table)
     std::cout << "\n";
 }
 
-void PrintLastRuns(const SqliteDb& db)
+void PrintLastRuns(StoreDriver& db)
 {
     if (!HasRunLogTable(db)) {
         std::cout << "Last runs: none kept (the file has no run-log table; wdConfig adds it)\n";
@@ -77,10 +91,10 @@ void PrintLastRuns(const SqliteDb& db)
     }
 }
 
-int Show(const std::string& path)
+int Show(const std::string& location)
 {
     Connection connection;
-    connection.SetConnectionString(ConnectionFor(path));
+    connection.SetConnectionString(ConnectionFor(location));
     connection.Open();
     for (const TableDef& def : RequiredTables()) {
         RowSet table(connection, def.name);
@@ -88,8 +102,85 @@ int Show(const std::string& path)
         table.Open();
         PrintTable(table);
     }
-    PrintLastRuns(connection.Db());
+    PrintLastRuns(connection.Driver());
     return 0;
+}
+
+long long CountRows(StoreDriver& db, const std::string& table)
+{
+    auto st = db.Prepare("SELECT COUNT(*) FROM " + db.Identifier(table));
+    st->Step();
+    return st->ColumnValue(0).IntegerValue();
+}
+
+bool Exists(const std::string& location)
+{
+    std::error_code ec;
+    return !IsServerLocation(location) && std::filesystem::exists(location, ec);
+}
+
+// A new database, or one of ours whose tables are all empty.
+std::unique_ptr<StoreDriver> OpenTarget(const std::string& location)
+{
+    if (!Exists(location) &&
+        (!IsServerLocation(location) || !OpenDatabase(location, false)->HasTable("wd_meta"))) {
+        std::unique_ptr<StoreDriver> db = OpenNewDatabase(location);
+        CreateTables(*db, kDatabasePassword);
+        return db;
+    }
+    std::unique_ptr<StoreDriver> db = OpenDatabase(location, false);
+    CheckDatabase(*db, kDatabasePassword);
+    for (const TableDef& t : RequiredTables())
+        if (CountRows(*db, t.name) > 0)
+            throw StoreError("The target, " + db->Describe() + ", already holds rows in " + t.name +
+                             "; nothing was copied and it was left as it is.");
+    return db;
+}
+
+// Copies the rows of one table; the number copied.
+long long CopyTable(StoreDriver& from, StoreDriver& to, const std::string& table)
+{
+    RowWriter writer(to, table, "row", "the table " + table);
+    std::unique_ptr<DriverStatement> rows = from.PrepareTable(table);
+    long long copied = 0;
+    while (rows->Step()) {
+        std::vector<std::string> names;
+        std::vector<Value> values;
+        for (int i = 0; i < rows->ColumnCount(); ++i) {
+            names.push_back(rows->ColumnName(i));
+            values.push_back(rows->ColumnValue(i));
+        }
+        writer.Insert(names, values);
+        ++copied;
+    }
+    if (CountRows(to, table) != copied)
+        throw StoreError("The copy of " + table + " does not hold every row; nothing was copied.");
+    return copied;
+}
+
+int Copy(const std::string& source, const std::string& target)
+{
+    Connection connection;
+    connection.SetConnectionString(ConnectionFor(source));
+    connection.Open();
+    const bool made = !Exists(target);
+    try {
+        std::unique_ptr<StoreDriver> to = OpenTarget(target);
+        to->Exec("BEGIN");
+        std::string counts;
+        for (const TableDef& t : RequiredTables())
+            counts += (counts.empty() ? "" : ", ") +
+                      std::to_string(CopyTable(connection.Driver(), *to, t.name)) + " " + t.name;
+        to->Exec("COMMIT");
+        std::cout << "Copied " << counts << " rows from " << connection.Driver().Describe()
+                  << " to " << to->Describe() << "\n";
+        return 0;
+    } catch (...) {
+        std::error_code ec;
+        if (made && !IsServerLocation(target))
+            std::filesystem::remove(target, ec); // a file this run made and could not fill
+        throw;
+    }
 }
 
 } // namespace
@@ -101,14 +192,17 @@ int main(int argc, char** argv)
         std::cout << kUsage;
         return 0;
     }
-    if (args.size() != 2 || (args[0] != "create" && args[0] != "show")) {
+    const bool copy = args.size() == 3 && args[0] == "copy";
+    if (!copy && (args.size() != 2 || (args[0] != "create" && args[0] != "show"))) {
         std::cerr << kUsage;
         return 2;
     }
     try {
+        if (copy)
+            return Copy(args[1], args[2]);
         if (args[0] == "create") {
             CreateDatabase(args[1], kDatabasePassword);
-            std::cout << "Created " << args[1] << "\n";
+            std::cout << "Created " << (IsServerLocation(args[1]) ? "the tables" : args[1]) << "\n";
             return 0;
         }
         return Show(args[1]);

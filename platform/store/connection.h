@@ -1,15 +1,24 @@
 #pragma once
 
-#include "platform/store/sqlite.h"
+#include "platform/store/driver.h"
 
+#include <memory>
 #include <string>
 #include <vector>
 
-class RowSet;
+// What works on an open connection (the row sets): told when it closes and when it goes.
+class ConnectionUser
+{
+public:
+    virtual void ConnectionClosing() = 0;
+    virtual void ConnectionGone() = 0;
 
-// The connection to the database file, opened from an ADO-style connection string.
-// Many programs share the file: SQLite's locking with a busy time-out, no journal files
-// beside the database but the transient rollback journal.
+protected:
+    ~ConnectionUser() = default;
+};
+
+// The connection to the database, opened from an ADO-style connection string whose Data
+// Source is a file path or a postgresql:// URI.
 class Connection
 {
 public:
@@ -21,29 +30,23 @@ public:
     void SetConnectionString(const std::string& text) { connectionString_ = text; }
     const std::string& ConnectionString() const { return connectionString_; }
 
-    // Opens the file named by Data Source and checks that it is one of ours (not empty, not
-    // an Access file), the password and the tables. "Mode=Read" opens for writing where the
-    // file allows it, else read-only. Throws StoreError naming the file and the fault.
+    // Opens the database named by Data Source and checks that it is one of ours (a file:
+    // not empty, not an Access file), the password and the tables. "Mode=Read" opens a file
+    // for writing where the file allows it, else read-only. Throws StoreError naming the
+    // database and the fault.
     void Open();
-    // Closes every row set opened on this connection, then the file.
+    // Closes every row set opened on this connection, then the database.
     void Close();
-    bool Connected() const { return db_.IsOpen(); }
-    bool ReadOnly() const { return readOnly_; }
-    const std::string& FileName() const { return db_.Path(); }
-    // Whether the file may still be written: it may have been made read-only since it was
-    // opened, which an open file handle would not notice.
-    bool FileStillWritable() const;
-    const SqliteDb& Db() const { return db_; }
+    bool Connected() const { return driver_ != nullptr; }
+    bool ReadOnly() const { return driver_ && driver_->ReadOnly(); }
+    // Only while connected.
+    StoreDriver& Driver() const { return *driver_; }
 
-    void Attach(RowSet* rowSet);
-    void Detach(RowSet* rowSet);
-
-    // How long a statement waits for another program's lock before it fails.
-    static constexpr int kBusyTimeoutMs = 10000;
+    void Attach(ConnectionUser* user);
+    void Detach(ConnectionUser* user);
 
 private:
     std::string connectionString_;
-    SqliteDb db_;
-    bool readOnly_ = false;
-    std::vector<RowSet*> rowSets_;
+    std::unique_ptr<StoreDriver> driver_;
+    std::vector<ConnectionUser*> users_;
 };

@@ -2,8 +2,7 @@
 
 #include "platform/host/textutil.h"
 #include "platform/store/connection.h"
-#include "platform/store/schema.h"
-#include "platform/store/sqlite.h"
+#include "platform/store/rowwriter.h"
 #include "platform/store/storeerror.h"
 
 #include <algorithm>
@@ -11,68 +10,6 @@
 
 namespace
 {
-
-std::string Quoted(const std::string& identifier)
-{
-    std::string out = "\"";
-    for (char c : identifier)
-        out += c == '"' ? std::string("\"\"") : std::string(1, c);
-    return out + "\"";
-}
-
-Value ColumnValue(sqlite3_stmt* st, int i)
-{
-    switch (sqlite3_column_type(st, i)) {
-    case SQLITE_NULL:
-        return Value();
-    case SQLITE_INTEGER:
-        return Value::Integer(sqlite3_column_int64(st, i));
-    case SQLITE_FLOAT: {
-        double d = sqlite3_column_double(st, i);
-        if (d == static_cast<double>(static_cast<long long>(d)))
-            return Value::Integer(static_cast<long long>(d));
-        break;
-    }
-    default:
-        break;
-    }
-    const unsigned char* t = sqlite3_column_text(st, i);
-    return Value::Text(std::string(reinterpret_cast<const char*>(t),
-                                   static_cast<size_t>(sqlite3_column_bytes(st, i))));
-}
-
-// A column default as PRAGMA table_info gives it: a number, a quoted text or NULL.
-Value ParseDefault(const std::string& text)
-{
-    if (text.size() >= 2 && text.front() == '\'' && text.back() == '\'') {
-        std::string inner;
-        for (size_t i = 1; i + 1 < text.size(); ++i) {
-            inner += text[i];
-            if (text[i] == '\'')
-                ++i;
-        }
-        return Value::Text(inner);
-    }
-    long long n = 0;
-    auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), n);
-    if (ec == std::errc() && end == text.data() + text.size() && !text.empty())
-        return Value::Integer(n);
-    if (EqualsIgnoreCase(text, "TRUE"))
-        return Value::Integer(1);
-    if (EqualsIgnoreCase(text, "FALSE"))
-        return Value::Integer(0);
-    return Value();
-}
-
-void Bind(Statement& st, int index, const Value& v)
-{
-    if (v.IsNull())
-        st.BindNull(index);
-    else if (v.IsInteger())
-        st.BindInt(index, v.IntegerValue());
-    else
-        st.BindText(index, v.TextValue());
-}
 
 bool ParseInteger(const std::string& text, long long& out)
 {
@@ -268,8 +205,7 @@ void RowSet::Open()
         return;
     if (!connection_ || !connection_->Connected())
         Fail(ListSubject() + " cannot be read: the database connection is not open.");
-    Statement st(connection_->Db(), SelectText());
-    LoadColumns(st.Handle(), table_.empty() ? 0 : 1);
+    LoadColumns(*Prepare());
     if (!table_.empty())
         LoadDefaults();
     rowsRead_ = false;
@@ -294,14 +230,21 @@ void RowSet::Close()
     Notify(RowSetEvent::DataChanged);
 }
 
-std::string RowSet::SelectText() const
+std::unique_ptr<DriverStatement> RowSet::Prepare() const
 {
+    StoreDriver& db = connection_->Driver();
     if (!table_.empty())
-        return "SELECT rowid, * FROM " + Quoted(table_);
+        return db.PrepareTable(table_);
     std::string sql;
     for (const std::string& line : sql_)
         sql += line + "\n";
-    return sql;
+    std::vector<std::string> names;
+    std::unique_ptr<DriverStatement> st = db.Prepare(PositionalParameters(sql, names));
+    for (size_t i = 0; i < names.size(); ++i) {
+        auto p = params_.find(names[i]);
+        st->Bind(static_cast<int>(i + 1), p == params_.end() ? Value() : p->second);
+    }
+    return st;
 }
 
 void RowSet::EnsureRows() const
@@ -310,56 +253,43 @@ void RowSet::EnsureRows() const
         return;
     // The snapshot is taken when the rows are first asked for: a set that is opened and
     // never read (the client's rules table, say) costs nothing. Only the snapshot changes.
-    auto* self = const_cast<RowSet*>(this);
-    self->Load();
-    self->rowsRead_ = true;
-    self->ApplySort();
-    self->current_ = rows_.empty() ? -1 : 0;
-    self->bof_ = true;
-    self->eof_ = rows_.empty();
+    Load();
+    rowsRead_ = true;
+    ApplySort();
+    current_ = rows_.empty() ? -1 : 0;
+    bof_ = true;
+    eof_ = rows_.empty();
 }
 
-void RowSet::Load()
+void RowSet::Load() const
 {
-    Statement st(connection_->Db(), SelectText());
-    for (const auto& [name, value] : params_) {
-        int index = sqlite3_bind_parameter_index(st.Handle(), (":" + name).c_str());
-        if (index > 0)
-            Bind(st, index, value);
-    }
-    int first = table_.empty() ? 0 : 1;
-    int count = sqlite3_column_count(st.Handle());
+    std::unique_ptr<DriverStatement> st = Prepare();
     std::vector<Row> rows;
-    while (st.Step()) {
+    while (st->Step()) {
         Row row;
-        row.rowid = first ? sqlite3_column_int64(st.Handle(), 0) : 0;
+        row.rowid = st->RowKey();
         row.serial = nextSerial_++;
         row.values.reserve(columns_.size());
-        for (int i = first; i < count; ++i)
-            row.values.push_back(ColumnValue(st.Handle(), i));
+        for (int i = 0; i < st->ColumnCount(); ++i)
+            row.values.push_back(st->ColumnValue(i));
         rows.push_back(std::move(row));
     }
     rows_ = std::move(rows);
 }
 
-void RowSet::LoadColumns(void* stmt, int first)
+void RowSet::LoadColumns(const DriverStatement& st)
 {
-    auto* st = static_cast<sqlite3_stmt*>(stmt);
     columns_.clear();
-    for (int i = first; i < sqlite3_column_count(st); ++i) {
-        const char* decl = sqlite3_column_decltype(st, i);
-        columns_.push_back({sqlite3_column_name(st, i), FieldTypeFromDecl(decl ? decl : ""), {}});
-    }
+    for (int i = 0; i < st.ColumnCount(); ++i)
+        columns_.push_back({st.ColumnName(i), st.ColumnType(i), {}});
 }
 
 void RowSet::LoadDefaults()
 {
-    Statement st(connection_->Db(), "SELECT name, dflt_value FROM pragma_table_info(?)");
-    st.BindText(1, table_);
-    while (st.Step()) {
-        int i = FindField(st.ColumnText(0));
-        if (i >= 0 && sqlite3_column_type(st.Handle(), 1) != SQLITE_NULL)
-            columns_[static_cast<size_t>(i)].defaultValue = ParseDefault(st.ColumnText(1));
+    for (const auto& [name, value] : connection_->Driver().Defaults(table_)) {
+        int i = FindField(name);
+        if (i >= 0 && !value.IsNull())
+            columns_[static_cast<size_t>(i)].defaultValue = value;
     }
 }
 
@@ -556,7 +486,7 @@ void RowSet::SetSort(const std::string& sort)
     Notify(RowSetEvent::DataChanged);
 }
 
-void RowSet::ApplySort()
+void RowSet::ApplySort() const
 {
     long long keep = current_ >= 0 ? rows_[static_cast<size_t>(current_)].serial : -1;
     std::vector<SortKey> keys = ParseSort(sort_);
@@ -661,91 +591,38 @@ void RowSet::Post()
     SetState(DataSetState::Browse);
 }
 
+RowWriter RowSet::Writer() const
+{
+    if (!connection_ || !connection_->Connected())
+        Fail("The change to " + listCaption_ + " was not stored: the database is not open.");
+    return RowWriter(connection_->Driver(), table_, rowCaption_, listCaption_);
+}
+
 void RowSet::PostInsert()
 {
     Row& row = rows_[static_cast<size_t>(current_)];
-    std::string names, marks;
-    for (size_t i = 0; i < columns_.size(); ++i) {
-        names += (i ? ", " : "") + Quoted(columns_[i].name);
-        marks += i ? ", ?" : "?";
-    }
-    RunWrite("INSERT INTO " + Quoted(table_) + " (" + names + ") VALUES (" + marks + ")",
-             row.values);
-    row.rowid = sqlite3_last_insert_rowid(connection_->Db().Handle());
+    std::vector<std::string> names;
+    for (const Column& c : columns_)
+        names.push_back(c.name);
+    row.rowid = Writer().Insert(names, row.values);
 }
 
 void RowSet::PostEdit()
 {
     Row& row = rows_[static_cast<size_t>(current_)];
-    std::string sets;
-    std::vector<Value> params;
+    std::vector<std::string> names;
+    std::vector<Value> values;
     for (size_t i = 0; i < columns_.size(); ++i) {
         if (!changed_[i])
             continue;
-        sets += (params.empty() ? "" : ", ") + Quoted(columns_[i].name) + " = ?";
-        params.push_back(row.values[i]);
+        names.push_back(columns_[i].name);
+        values.push_back(row.values[i]);
     }
-    if (params.empty())
+    if (names.empty())
         return;
-    params.push_back(Value::Integer(row.rowid));
-    RunWrite("UPDATE " + Quoted(table_) + " SET " + sets + " WHERE rowid = ?", params);
-    if (sqlite3_changes(connection_->Db().Handle()) == 0)
+    if (Writer().Update(row.rowid, names, values) == 0)
         Fail("Another program deleted this " + rowCaption_ + " from " + listCaption_ +
              " meanwhile, so the change was not stored. Cancel, and enter it again.");
-}
-
-void RowSet::RunWrite(const std::string& sql, const std::vector<Value>& params)
-{
-    if (!connection_ || !connection_->Connected())
-        Fail("The change to " + listCaption_ + " was not stored: the database is not open.");
-    if (!connection_->FileStillWritable())
-        Fail(WriteErrorText(SQLITE_READONLY, ""), StoreFault::ReadOnly);
-    Statement st(connection_->Db(), sql);
-    for (size_t i = 0; i < params.size(); ++i)
-        Bind(st, static_cast<int>(i + 1), params[i]);
-    int rc = st.Run();
-    if (rc != SQLITE_DONE)
-        Fail(WriteErrorText(rc, connection_->Db().LastError()), FaultOf(rc));
-}
-
-StoreFault RowSet::FaultOf(int code)
-{
-    if (code == SQLITE_CONSTRAINT_UNIQUE)
-        return StoreFault::Duplicate;
-    if ((code & 0xff) == SQLITE_READONLY)
-        return StoreFault::ReadOnly;
-    if ((code & 0xff) == SQLITE_BUSY || (code & 0xff) == SQLITE_LOCKED)
-        return StoreFault::Locked;
-    return StoreFault::Other;
-}
-
-std::string RowSet::WriteErrorText(int code, const std::string& message) const
-{
-    std::string notStored = "The change to " + listCaption_ + " was not stored: ";
-    std::string file = "\"" + connection_->FileName() + "\"";
-    switch (code & 0xff) {
-    case SQLITE_CONSTRAINT:
-        if (code == SQLITE_CONSTRAINT_UNIQUE) {
-            std::string field = message.substr(message.rfind('.') + 1);
-            int i = FindField(field);
-            std::string value =
-                i >= 0 && current_ >= 0
-                    ? ValueText(ValueAt(current_, i), columns_[static_cast<size_t>(i)].type)
-                    : "";
-            return "\"" + value + "\" is already in " + listCaption_ +
-                   " (letter case does not count), so the " + rowCaption_ + " was not stored.";
-        }
-        return notStored + "the database refused it (" + message + ").";
-    case SQLITE_READONLY:
-        return notStored + "the database file " + file +
-               " is read-only for this program. Ask for write access to the file and its "
-               "folder.";
-    case SQLITE_BUSY:
-    case SQLITE_LOCKED:
-        return notStored + "another program kept the database file " + file + " locked. Try again.";
-    default:
-        return notStored + "the database file " + file + " reported: " + message;
-    }
 }
 
 void RowSet::Cancel()
@@ -775,8 +652,7 @@ void RowSet::Delete()
     if (state_ == DataSetState::Edit)
         Cancel();
     RequireRowToDelete();
-    RunWrite("DELETE FROM " + Quoted(table_) + " WHERE rowid = ?",
-             {Value::Integer(rows_[static_cast<size_t>(current_)].rowid)});
+    Writer().Delete(rows_[static_cast<size_t>(current_)].rowid);
     rows_.erase(rows_.begin() + current_);
     if (current_ >= RecordCount())
         SetCurrent(RecordCount() - 1);

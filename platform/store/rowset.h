@@ -1,15 +1,17 @@
 #pragma once
 
+#include "platform/store/connection.h"
 #include "platform/store/storeerror.h"
 #include "platform/store/value.h"
 
 #include <functional>
 #include <map>
+#include <memory>
 #include <string>
 #include <vector>
 
-class Connection;
 class RowSet;
+class RowWriter;
 
 enum class DataSetState { Inactive, Browse, Edit, Insert };
 
@@ -60,7 +62,7 @@ private:
 // A static snapshot of a table or of a query's result, with a current row, like an ADO
 // static cursor; the snapshot is taken when the rows are first read after opening. Tables
 // can be changed; query results are read-only.
-class RowSet
+class RowSet : public ConnectionUser
 {
 public:
     RowSet(Connection& connection, std::string name);
@@ -129,8 +131,8 @@ public:
     int Subscribe(std::function<void(RowSetEvent)> listener);
     void Unsubscribe(int id);
 
-    // Called by Connection.
-    void ConnectionGone() { connection_ = nullptr; }
+    void ConnectionClosing() override { Close(); }
+    void ConnectionGone() override { connection_ = nullptr; }
 
 private:
     friend class Field;
@@ -147,16 +149,16 @@ private:
     [[noreturn]] void Fail(const std::string& what, StoreFault fault = StoreFault::Other) const;
     // The list caption at the start of a sentence.
     std::string ListSubject() const;
-    static StoreFault FaultOf(int sqliteCode);
     void RequireActive() const;
     void RequireWritable() const;
     void RequireRowToDelete() const;
-    std::string SelectText() const;
+    std::unique_ptr<DriverStatement> Prepare() const;
+    // The snapshot is taken on first reading, from const readers too.
     void EnsureRows() const;
-    void Load();
-    void LoadColumns(void* stmt, int first);
+    void Load() const;
+    void LoadColumns(const DriverStatement& st);
     void LoadDefaults();
-    void ApplySort();
+    void ApplySort() const;
     std::vector<SortKey> ParseSort(const std::string& sort) const;
     void SetCurrent(int index);
     void SetState(DataSetState s);
@@ -164,8 +166,7 @@ private:
     void StoreValue(int column, Value value);
     void PostInsert();
     void PostEdit();
-    void RunWrite(const std::string& sql, const std::vector<Value>& params);
-    std::string WriteErrorText(int code, const std::string& message) const;
+    RowWriter Writer() const;
     void NewRow(int at);
 
     Connection* connection_;
@@ -176,17 +177,17 @@ private:
     std::vector<std::string> sql_;
     std::map<std::string, Value> params_;
     std::vector<Column> columns_;
-    std::vector<Row> rows_;
+    mutable std::vector<Row> rows_;
     std::vector<Value> original_; // the current row before Edit
     std::vector<bool> changed_;
     std::string sort_;
     DataSetState state_ = DataSetState::Inactive;
-    int current_ = -1;
-    bool eof_ = true;
-    bool bof_ = true;
+    mutable int current_ = -1;
+    mutable bool eof_ = true;
+    mutable bool bof_ = true;
     bool modified_ = false;
-    bool rowsRead_ = false;
-    long long nextSerial_ = 0;
+    mutable bool rowsRead_ = false;
+    mutable long long nextSerial_ = 0;
     int nextListenerId_ = 1;
     std::vector<std::pair<int, std::function<void(RowSetEvent)>>> listeners_;
 };

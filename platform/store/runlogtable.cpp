@@ -1,33 +1,51 @@
 #include "platform/store/runlogtable.h"
 
-#include "platform/store/sqlite.h"
+#include "platform/store/driver.h"
 
 #include <cstdlib>
 
-void AppendRunLog(const SqliteDb& db, const RunLogRow& row, int keep)
+namespace
 {
-    db.Exec("BEGIN IMMEDIATE");
+
+std::string TextAt(const DriverStatement& st, int column)
+{
+    const Value v = st.ColumnValue(column);
+    return v.IsText() ? v.TextValue() : "";
+}
+
+long long NumberAt(const DriverStatement& st, int column)
+{
+    const Value v = st.ColumnValue(column);
+    if (v.IsInteger())
+        return v.IntegerValue();
+    return v.IsText() ? std::atoll(v.TextValue().c_str()) : 0;
+}
+
+} // namespace
+
+void AppendRunLog(StoreDriver& db, const RunLogRow& row, int keep)
+{
+    db.Exec("BEGIN");
     try {
-        Statement insert(db, "INSERT INTO wd_runlog (computer, username, started, rules, "
-                             "outcome, failures, problems, results, duration_ms) "
-                             "VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?)");
-        insert.BindText(1, row.computer);
-        insert.BindText(2, row.user);
-        insert.BindText(3, row.started);
-        insert.BindText(4, row.rules);
-        insert.BindText(5, row.outcome);
-        insert.BindInt(6, row.failures);
-        insert.BindText(7, row.problems);
-        insert.BindText(8, row.results);
-        insert.BindInt(9, row.durationMs);
-        insert.Step();
-        Statement trim(db, "DELETE FROM wd_runlog WHERE computer = ? AND started < "
-                           "(SELECT MIN(started) FROM (SELECT started FROM wd_runlog "
-                           "WHERE computer = ? ORDER BY started DESC LIMIT ?) AS kept)");
-        trim.BindText(1, row.computer);
-        trim.BindText(2, row.computer);
-        trim.BindInt(3, keep);
-        trim.Step();
+        auto insert = db.Prepare("INSERT INTO wd_runlog (computer, username, started, rules, "
+                                 "outcome, failures, problems, results, duration_ms) "
+                                 "VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?)");
+        int column = 1;
+        for (const std::string* text : {&row.computer, &row.user, &row.started, &row.rules,
+                                        &row.outcome})
+            insert->Bind(column++, Value::Text(*text));
+        insert->Bind(column++, Value::Integer(row.failures));
+        insert->Bind(column++, Value::Text(row.problems));
+        insert->Bind(column++, Value::Text(row.results));
+        insert->Bind(column, Value::Integer(row.durationMs));
+        insert->Step();
+        auto trim = db.Prepare("DELETE FROM wd_runlog WHERE computer = ? AND started < "
+                               "(SELECT MIN(started) FROM (SELECT started FROM wd_runlog "
+                               "WHERE computer = ? ORDER BY started DESC LIMIT ?) AS kept)");
+        trim->Bind(1, Value::Text(row.computer));
+        trim->Bind(2, Value::Text(row.computer));
+        trim->Bind(3, Value::Integer(keep));
+        trim->Step();
         db.Exec("COMMIT");
     } catch (...) {
         db.Exec("ROLLBACK");
@@ -35,17 +53,16 @@ void AppendRunLog(const SqliteDb& db, const RunLogRow& row, int keep)
     }
 }
 
-std::vector<RunLogRow> LatestRuns(const SqliteDb& db)
+std::vector<RunLogRow> LatestRuns(StoreDriver& db)
 {
-    Statement st(db, "SELECT computer, username, started, rules, outcome, failures, problems, "
-                     "results, duration_ms FROM wd_runlog AS r WHERE started = "
-                     "(SELECT MAX(started) FROM wd_runlog WHERE computer = r.computer) "
-                     "ORDER BY CASE WHEN failures > 0 THEN 0 ELSE 1 END, computer");
+    auto st = db.Prepare("SELECT computer, username, started, rules, outcome, failures, problems, "
+                         "results, duration_ms FROM wd_runlog AS r WHERE started = "
+                         "(SELECT MAX(started) FROM wd_runlog WHERE computer = r.computer) "
+                         "ORDER BY CASE WHEN failures > 0 THEN 0 ELSE 1 END, computer");
     std::vector<RunLogRow> rows;
-    while (st.Step()) {
-        rows.push_back({st.ColumnText(0), st.ColumnText(1), st.ColumnText(2), st.ColumnText(3),
-                        st.ColumnText(4), std::atoll(st.ColumnText(5).c_str()), st.ColumnText(6),
-                        st.ColumnText(7), std::atoll(st.ColumnText(8).c_str())});
-    }
+    while (st->Step())
+        rows.push_back({TextAt(*st, 0), TextAt(*st, 1), TextAt(*st, 2), TextAt(*st, 3),
+                        TextAt(*st, 4), NumberAt(*st, 5), TextAt(*st, 6), TextAt(*st, 7),
+                        NumberAt(*st, 8)});
     return rows;
 }

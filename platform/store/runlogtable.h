@@ -3,7 +3,7 @@
 #include <string>
 #include <vector>
 
-class SqliteDb;
+class StoreDriver;
 
 // One client run as the run-log table keeps it.
 struct RunLogRow {
@@ -23,7 +23,7 @@ inline constexpr int kRunsKeptPerComputer = 20;
 
 // Adds a run and drops the oldest runs of its computer beyond the kept number, in one
 // transaction. Throws StoreError.
-void AppendRunLog(const SqliteDb& db, const RunLogRow& row, int keep = kRunsKeptPerComputer);
+void AppendRunLog(StoreDriver& db, const RunLogRow& row, int keep = kRunsKeptPerComputer);
 
 // The latest run of each computer: failures first, then by computer. Throws StoreError.
-std::vector<RunLogRow> LatestRuns(const SqliteDb& db);
+std::vector<RunLogRow> LatestRuns(StoreDriver& db);

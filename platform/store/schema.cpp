@@ -1,53 +1,16 @@
 #include "platform/store/schema.h"
 
 #include "platform/host/textutil.h"
+#include "platform/store/drivers.h"
 #include "platform/store/sha256.h"
-#include "platform/store/sqlite.h"
 #include "platform/store/storeerror.h"
 
-#include <filesystem>
 #include <random>
 
 namespace
 {
 
 const char* const kFormatName = "wendrell-printer-mapping";
-
-const char* const kCreateSql = R"sql(
-CREATE TABLE wd_meta (key TEXT PRIMARY KEY, value TEXT);
-CREATE TABLE Config (
-    ClearPrintersFirst BOOLEAN CHECK (ClearPrintersFirst IN (0, 1)),
-    AllowClientSelection BOOLEAN CHECK (AllowClientSelection IN (0, 1)));
-CREATE TABLE printers (
-    UNCNAME TEXT COLLATE NOCASE UNIQUE,
-    Description TEXT COLLATE NOCASE,
-    Available BOOLEAN DEFAULT 1 CHECK (Available IN (0, 1)));
-CREATE TABLE MapRules (
-    RULENAME TEXT COLLATE NOCASE,
-    UNCPath1 TEXT COLLATE NOCASE,
-    UNCPath2 TEXT COLLATE NOCASE,
-    UNCPath3 TEXT COLLATE NOCASE,
-    UNCPath4 TEXT COLLATE NOCASE,
-    "Default" INTEGER DEFAULT 5,
-    Active BOOLEAN DEFAULT 1 CHECK (Active IN (0, 1)));
-CREATE INDEX MapRules_RULENAME ON MapRules (RULENAME);
-)sql";
-
-// The outcome of each client run (schema version 2). Plain types only, so that the same
-// statements make the table on every back end.
-const char* const kRunLogSql = R"sql(
-CREATE TABLE wd_runlog (
-    computer TEXT,
-    username TEXT,
-    started TEXT,
-    rules TEXT,
-    outcome TEXT,
-    failures INTEGER,
-    problems TEXT,
-    results TEXT,
-    duration_ms INTEGER);
-CREATE INDEX wd_runlog_computer ON wd_runlog (computer, started);
-)sql";
 
 std::string RandomSalt()
 {
@@ -59,42 +22,37 @@ std::string RandomSalt()
     return salt;
 }
 
-void PutMeta(const SqliteDb& db, const std::string& key, const std::string& value)
+void PutMeta(StoreDriver& db, const std::string& key, const std::string& value)
 {
-    Statement st(db, "INSERT INTO wd_meta (key, value) VALUES (?, ?)");
-    st.BindText(1, key);
-    st.BindText(2, value);
-    st.Step();
+    auto st = db.Prepare("INSERT INTO wd_meta (key, value) VALUES (?, ?)");
+    st->Bind(1, Value::Text(key));
+    st->Bind(2, Value::Text(value));
+    st->Step();
 }
 
 // The value, or false when the key is absent.
-bool GetMeta(const SqliteDb& db, const std::string& key, std::string& value)
+bool GetMeta(StoreDriver& db, const std::string& key, std::string& value)
 {
-    Statement st(db, "SELECT value FROM wd_meta WHERE key = ?");
-    st.BindText(1, key);
-    if (!st.Step())
+    auto st = db.Prepare("SELECT value FROM wd_meta WHERE key = ?");
+    st->Bind(1, Value::Text(key));
+    if (!st->Step())
         return false;
-    value = st.ColumnText(0);
+    const Value v = st->ColumnValue(0);
+    value = v.IsText() ? v.TextValue() : "";
     return true;
 }
 
-[[noreturn]] void Fail(const SqliteDb& db, const std::string& what)
+[[noreturn]] void Fail(const StoreDriver& db, const std::string& what)
 {
-    throw StoreError("The database \"" + db.Path() + "\" " + what);
+    std::string subject = db.Describe();
+    subject[0] = static_cast<char>(subject[0] - 'a' + 'A');
+    throw StoreError(subject + " " + what);
 }
 
-bool HasTable(const SqliteDb& db, const std::string& name)
+void CheckMeta(StoreDriver& db, const std::string& password)
 {
-    Statement st(db, "SELECT 1 FROM sqlite_master WHERE type = 'table' AND name = ? "
-                     "COLLATE NOCASE");
-    st.BindText(1, name);
-    return st.Step();
-}
-
-void CheckMeta(const SqliteDb& db, const std::string& password)
-{
-    if (!HasTable(db, "wd_meta"))
-        Fail(db, "is an SQLite database, but not a printer-mapping database "
+    if (!db.HasTable("wd_meta"))
+        Fail(db, "is a database, but not a printer-mapping database "
                  "(it has no wd_meta table). Create one with \"wddb create\".");
     std::string format, version, salt, hash;
     if (!GetMeta(db, "format", format) || format != kFormatName)
@@ -102,18 +60,16 @@ void CheckMeta(const SqliteDb& db, const std::string& password)
     if (!GetMeta(db, "schema_version", version) || std::atoi(version.c_str()) > kSchemaVersion)
         Fail(db, "was made by a newer version of this system (schema version " + version +
                      "); use the newer programs.");
+    if (db.AuthenticatesItself())
+        return;
     if (!GetMeta(db, "password_salt", salt) || !GetMeta(db, "password_sha256", hash) ||
         Sha256Hex(salt + password) != hash)
         Fail(db, "refused the password: it is not this database's password.");
 }
 
-void CheckFields(const SqliteDb& db, const TableDef& table)
+void CheckFields(StoreDriver& db, const TableDef& table)
 {
-    Statement st(db, "SELECT name FROM pragma_table_info(?)");
-    st.BindText(1, table.name);
-    std::vector<std::string> present;
-    while (st.Step())
-        present.push_back(st.ColumnText(0));
+    const std::vector<std::string> present = db.FieldNames(table.name);
     for (const FieldDef& f : table.fields) {
         bool found = false;
         for (const std::string& p : present)
@@ -123,28 +79,53 @@ void CheckFields(const SqliteDb& db, const TableDef& table)
     }
 }
 
+void CreateTable(StoreDriver& db, const TableDef& t)
+{
+    db.Exec(db.CreateTableSql(t));
+    for (const FieldDef& f : t.fields)
+        if (f.indexed)
+            db.Exec("CREATE INDEX " + db.Identifier(t.name + "_" + f.name) + " ON " +
+                    db.Identifier(t.name) + " (" + db.Identifier(f.name) + ")");
+}
+
 } // namespace
 
 const std::vector<TableDef>& RequiredTables()
 {
+    const Value yes = Value::Integer(1);
     static const std::vector<TableDef> tables = {
         {"Config",
          {{"ClearPrintersFirst", FieldType::Boolean},
           {"AllowClientSelection", FieldType::Boolean}}},
         {"printers",
-         {{"UNCNAME", FieldType::Text},
+         {{"UNCNAME", FieldType::Text, {}, true},
           {"Description", FieldType::Text},
-          {"Available", FieldType::Boolean}}},
+          {"Available", FieldType::Boolean, yes}}},
         {"MapRules",
-         {{"RULENAME", FieldType::Text},
+         {{"RULENAME", FieldType::Text, {}, false, true},
           {"UNCPath1", FieldType::Text},
           {"UNCPath2", FieldType::Text},
           {"UNCPath3", FieldType::Text},
           {"UNCPath4", FieldType::Text},
-          {"Default", FieldType::Integer},
-          {"Active", FieldType::Boolean}}},
+          {"Default", FieldType::Integer, Value::Integer(5)},
+          {"Active", FieldType::Boolean, yes}}},
     };
     return tables;
+}
+
+const TableDef& RunLogTable()
+{
+    static const TableDef table = {"wd_runlog",
+                                   {{"computer", FieldType::Text, {}, false, true},
+                                    {"username", FieldType::Text},
+                                    {"started", FieldType::Text}, // UTC, ISO 8601: sorts as text
+                                    {"rules", FieldType::Text},
+                                    {"outcome", FieldType::Text},
+                                    {"failures", FieldType::Integer},
+                                    {"problems", FieldType::Text},
+                                    {"results", FieldType::Text},
+                                    {"duration_ms", FieldType::Integer}}};
+    return table;
 }
 
 FieldType FieldTypeFromDecl(const std::string& declaredType)
@@ -157,16 +138,19 @@ FieldType FieldTypeFromDecl(const std::string& declaredType)
     return FieldType::Text;
 }
 
-void CreateDatabase(const std::string& path, const std::string& password)
+void CreateDatabase(const std::string& location, const std::string& password)
 {
-    std::error_code ec;
-    if (std::filesystem::exists(path, ec))
-        throw StoreError("\"" + path + "\" already exists; it was left as it is.");
-    SqliteDb db;
-    db.Open(path, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE);
+    std::unique_ptr<StoreDriver> db = OpenNewDatabase(location);
+    CreateTables(*db, password);
+}
+
+void CreateTables(StoreDriver& db, const std::string& password)
+{
     db.Exec("BEGIN");
-    db.Exec(kCreateSql);
-    db.Exec(kRunLogSql);
+    db.Exec("CREATE TABLE wd_meta (key TEXT PRIMARY KEY, value TEXT)");
+    for (const TableDef& t : RequiredTables())
+        CreateTable(db, t);
+    CreateTable(db, RunLogTable());
     std::string salt = RandomSalt();
     PutMeta(db, "format", kFormatName);
     PutMeta(db, "schema_version", std::to_string(kSchemaVersion));
@@ -175,40 +159,35 @@ void CreateDatabase(const std::string& path, const std::string& password)
     db.Exec("COMMIT");
 }
 
-const char* RunLogTableSql()
+void CheckDatabase(StoreDriver& db, const std::string& password)
 {
-    return kRunLogSql;
+    CheckMeta(db, password);
+    for (const TableDef& t : RequiredTables()) {
+        if (!db.HasTable(t.name))
+            Fail(db, "is missing the table " + t.name + ".");
+        CheckFields(db, t);
+    }
 }
 
-bool HasRunLogTable(const SqliteDb& db)
+bool HasRunLogTable(StoreDriver& db)
 {
-    return HasTable(db, kRunLogTable);
+    return db.HasTable(RunLogTable().name);
 }
 
-void AddRunLogTable(const SqliteDb& db)
+void AddRunLogTable(StoreDriver& db)
 {
     if (HasRunLogTable(db))
         return;
-    db.Exec("BEGIN IMMEDIATE");
+    db.Exec("BEGIN");
     try {
         // Another program may have added it meanwhile.
         if (!HasRunLogTable(db))
-            db.Exec(kRunLogSql);
+            CreateTable(db, RunLogTable());
         db.Exec("UPDATE wd_meta SET value = '" + std::to_string(kSchemaVersion) +
                 "' WHERE key = 'schema_version'");
         db.Exec("COMMIT");
     } catch (...) {
         db.Exec("ROLLBACK");
         throw;
-    }
-}
-
-void CheckDatabase(const SqliteDb& db, const std::string& password)
-{
-    CheckMeta(db, password);
-    for (const TableDef& t : RequiredTables()) {
-        if (!HasTable(db, t.name))
-            Fail(db, "is missing the table " + t.name + ".");
-        CheckFields(db, t);
     }
 }

@@ -5,12 +5,17 @@
 #include <string>
 #include <vector>
 
-class SqliteDb;
+class StoreDriver;
 
-// The tables and fields both programs need. Names are resolved without regard to case.
+// The tables and fields both programs need: the one statement of them, from which each
+// back end creates its tables and against which an opened database is checked. Names are
+// resolved without regard to case.
 struct FieldDef {
     std::string name;
     FieldType type;
+    Value defaultValue = {};
+    bool unique = false; // without regard to case
+    bool indexed = false;
 };
 
 struct TableDef {
@@ -22,23 +27,27 @@ const std::vector<TableDef>& RequiredTables();
 
 // The password both programs open the database with.
 inline constexpr const char* kDatabasePassword = "vostrelk";
-// 2: the run-log table wd_runlog; files of version 1 lack it and open as before.
+// 2: the run-log table wd_runlog; databases of version 1 lack it and open as before.
 inline constexpr int kSchemaVersion = 2;
-inline constexpr const char* kRunLogTable = "wd_runlog";
 
-// Creates a new database file with the three tables, empty; refuses an existing file.
-void CreateDatabase(const std::string& path, const std::string& password);
+// The outcome of each client run. Not among the required tables: older databases lack it
+// and the client never needs it.
+const TableDef& RunLogTable();
+bool HasRunLogTable(StoreDriver& driver);
+// Adds the run-log table to a database of an older schema version (the programs that edit
+// the database call it). Throws StoreError.
+void AddRunLogTable(StoreDriver& driver);
 
-// The statements that make the run-log table, plain SQL that every back end takes.
-const char* RunLogTableSql();
-bool HasRunLogTable(const SqliteDb& db);
-// Adds the run-log table to a file of an older schema version (the programs that edit the
-// database call it; the client never needs the table). Throws StoreError.
-void AddRunLogTable(const SqliteDb& db);
+// Makes the tables, empty, in a new database: a file path (an existing file is refused) or
+// a PostgreSQL URI (a database that holds any of the tables is refused).
+void CreateDatabase(const std::string& location, const std::string& password);
+// Makes the tables in an opened, empty database.
+void CreateTables(StoreDriver& driver, const std::string& password);
 
 // The field type a declared SQL column type stands for.
 FieldType FieldTypeFromDecl(const std::string& declaredType);
 
-// Checks that an open file is one of ours, with this password and every table and field.
-// Throws StoreError naming the file and what is wrong.
-void CheckDatabase(const SqliteDb& db, const std::string& password);
+// Checks that an open database is one of ours, with this password (where the database does
+// not authenticate itself) and every table and field. Throws StoreError naming the database
+// and what is wrong.
+void CheckDatabase(StoreDriver& driver, const std::string& password);

@@ -1,6 +1,6 @@
 #include "platform/store/sqlite.h"
 
-#include "platform/store/storeerror.h"
+#include "platform/store/schema.h"
 
 #include <cstring>
 
@@ -26,12 +26,8 @@ void SqliteDb::Close()
 
 void SqliteDb::Exec(const std::string& sql) const
 {
-    char* err = nullptr;
-    if (sqlite3_exec(db_, sql.c_str(), nullptr, nullptr, &err) != SQLITE_OK) {
-        std::string why = err ? err : LastError();
-        sqlite3_free(err);
-        throw StoreError("The database \"" + path_ + "\" reported: " + why);
-    }
+    if (sqlite3_exec(db_, sql.c_str(), nullptr, nullptr, nullptr) != SQLITE_OK)
+        Fail(sqlite3_extended_errcode(db_));
 }
 
 std::string SqliteDb::LastError() const
@@ -48,58 +44,115 @@ std::string SqliteDb::LastError() const
            (err ? std::string(", ") + std::strerror(err) : std::string()) + ")";
 }
 
-Statement::Statement(const SqliteDb& db, const std::string& sql) : db_(db)
+void SqliteDb::Fail(int code) const
 {
-    if (sqlite3_prepare_v2(db.Handle(), sql.c_str(), -1, &stmt_, nullptr) != SQLITE_OK)
-        throw StoreError("The database \"" + db.Path() + "\" reported: " + db.LastError());
+    const std::string why = LastError();
+    StoreFault fault = StoreFault::Other;
+    std::string field;
+    if (code == SQLITE_CONSTRAINT_UNIQUE) {
+        fault = StoreFault::Duplicate;
+        field = why.substr(why.rfind('.') + 1); // "UNIQUE constraint failed: printers.UNCNAME"
+    } else if ((code & 0xff) == SQLITE_READONLY) {
+        fault = StoreFault::ReadOnly;
+    } else if ((code & 0xff) == SQLITE_BUSY || (code & 0xff) == SQLITE_LOCKED) {
+        fault = StoreFault::Locked;
+    }
+    throw DriverError("The database \"" + path_ + "\" reported: " + why, fault, why, field);
 }
 
-Statement::~Statement()
+SqliteStatement::SqliteStatement(const SqliteDb& db, const std::string& sql, bool keyed)
+    : db_(db), first_(keyed ? 1 : 0)
+{
+    if (sqlite3_prepare_v2(db.Handle(), sql.c_str(), -1, &stmt_, nullptr) != SQLITE_OK)
+        db.Fail(sqlite3_extended_errcode(db.Handle()));
+}
+
+SqliteStatement::~SqliteStatement()
 {
     sqlite3_finalize(stmt_);
 }
 
-bool Statement::Step()
+bool SqliteStatement::Step()
 {
     int rc = sqlite3_step(stmt_);
     if (rc == SQLITE_ROW)
         return true;
     if (rc == SQLITE_DONE)
         return false;
-    std::string why = db_.LastError();
     sqlite3_reset(stmt_);
-    throw StoreError("The database \"" + db_.Path() + "\" reported: " + why);
+    db_.Fail(rc);
 }
 
-int Statement::Run()
+void SqliteStatement::Bind(int index, const Value& v)
 {
-    return sqlite3_step(stmt_);
+    if (v.IsNull())
+        sqlite3_bind_null(stmt_, index);
+    else if (v.IsInteger())
+        sqlite3_bind_int64(stmt_, index, v.IntegerValue());
+    else
+        BindText(index, v.TextValue());
 }
 
-void Statement::Reset()
-{
-    sqlite3_reset(stmt_);
-}
-
-void Statement::BindText(int index, const std::string& text)
+void SqliteStatement::BindText(int index, const std::string& text)
 {
     sqlite3_bind_text(stmt_, index, text.data(), static_cast<int>(text.size()), SQLITE_TRANSIENT);
 }
 
-void Statement::BindInt(int index, long long value)
+int SqliteStatement::ColumnCount() const
 {
-    sqlite3_bind_int64(stmt_, index, value);
+    return sqlite3_column_count(stmt_) - first_;
 }
 
-void Statement::BindNull(int index)
+std::string SqliteStatement::ColumnName(int index) const
 {
-    sqlite3_bind_null(stmt_, index);
+    return sqlite3_column_name(stmt_, index + first_);
 }
 
-std::string Statement::ColumnText(int index) const
+FieldType SqliteStatement::ColumnType(int index) const
+{
+    const char* decl = sqlite3_column_decltype(stmt_, index + first_);
+    return FieldTypeFromDecl(decl ? decl : "");
+}
+
+Value SqliteStatement::ColumnValue(int index) const
+{
+    const int i = index + first_;
+    switch (sqlite3_column_type(stmt_, i)) {
+    case SQLITE_NULL:
+        return Value();
+    case SQLITE_INTEGER:
+        return Value::Integer(sqlite3_column_int64(stmt_, i));
+    case SQLITE_FLOAT: {
+        double d = sqlite3_column_double(stmt_, i);
+        if (d == static_cast<double>(static_cast<long long>(d)))
+            return Value::Integer(static_cast<long long>(d));
+        break;
+    }
+    default:
+        break;
+    }
+    return Value::Text(ColumnText(i));
+}
+
+std::string SqliteStatement::ColumnText(int index) const
 {
     const unsigned char* t = sqlite3_column_text(stmt_, index);
     return t ? std::string(reinterpret_cast<const char*>(t),
                            static_cast<size_t>(sqlite3_column_bytes(stmt_, index)))
              : std::string();
+}
+
+bool SqliteStatement::ColumnIsNull(int index) const
+{
+    return sqlite3_column_type(stmt_, index) == SQLITE_NULL;
+}
+
+long long SqliteStatement::RowKey() const
+{
+    return first_ ? sqlite3_column_int64(stmt_, 0) : 0;
+}
+
+long long SqliteStatement::Changes() const
+{
+    return sqlite3_changes(db_.Handle());
 }

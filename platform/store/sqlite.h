@@ -1,9 +1,11 @@
 #pragma once
 
+#include "platform/store/driver.h"
+
 #include <sqlite3.h>
 #include <string>
 
-// RAII over a sqlite3 connection and a prepared statement.
+// RAII over a sqlite3 connection.
 class SqliteDb
 {
 public:
@@ -21,33 +23,38 @@ public:
     // Runs statements that take no parameters and return nothing.
     void Exec(const std::string& sql) const;
     std::string LastError() const;
+    // Throws the DriverError for SQLite's (extended) result code.
+    [[noreturn]] void Fail(int code) const;
 
 private:
     sqlite3* db_ = nullptr;
     std::string path_;
 };
 
-class Statement
+// RAII over a prepared statement. With keyed, the first column is the row key.
+class SqliteStatement : public DriverStatement
 {
 public:
-    Statement(const SqliteDb& db, const std::string& sql);
-    Statement(const Statement&) = delete;
-    Statement& operator=(const Statement&) = delete;
-    ~Statement();
+    SqliteStatement(const SqliteDb& db, const std::string& sql, bool keyed = false);
+    SqliteStatement(const SqliteStatement&) = delete;
+    SqliteStatement& operator=(const SqliteStatement&) = delete;
+    ~SqliteStatement() override;
 
-    // True while a row is available; throws StoreError on failure.
-    bool Step();
-    // Steps once and returns SQLite's (extended) result code, for callers that tell
-    // failures apart; the message is then the connection's LastError().
-    int Run();
-    void Reset();
-    sqlite3_stmt* Handle() const { return stmt_; }
+    void Bind(int index, const Value& value) override;
+    bool Step() override;
+    int ColumnCount() const override;
+    std::string ColumnName(int index) const override;
+    FieldType ColumnType(int index) const override;
+    Value ColumnValue(int index) const override;
+    long long RowKey() const override;
+    long long Changes() const override;
+
     void BindText(int index, const std::string& text);
-    void BindInt(int index, long long value);
-    void BindNull(int index);
     std::string ColumnText(int index) const;
+    bool ColumnIsNull(int index) const;
 
 private:
     const SqliteDb& db_;
     sqlite3_stmt* stmt_ = nullptr;
+    int first_ = 0;
 };

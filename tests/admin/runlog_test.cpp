@@ -4,6 +4,7 @@
 #include "admin/lastruns.h"
 #include "admin/ruletest.h"
 #include "admin/wdConfig.h"
+#include "platform/store/drivers.h"
 #include "platform/store/runlogtable.h"
 #include "platform/store/schema.h"
 #include "tests/client/clientpass.h"
@@ -45,8 +46,8 @@ RunLogRow LoggedRun(const std::string& computer, int minute, long long failures)
 TEST(RunLogTable, KeepsTheLastRunsOfEachComputerAndShowsFailuresFirst)
 {
     TempDir dir;
-    SqliteDb db;
-    db.Open(MakeDatabase(dir.Path()), SQLITE_OPEN_READWRITE);
+    std::unique_ptr<StoreDriver> driver = OpenDatabase(MakeDatabase(dir.Path()), false);
+    StoreDriver& db = *driver;
     for (int minute = 0; minute < 25; ++minute)
         AppendRunLog(db, LoggedRun("PC1", minute, minute % 2));
     AppendRunLog(db, LoggedRun("PC2", 0, 1));
@@ -139,8 +140,8 @@ TEST(RunLogWindows, TestShowsTheReportAndLastRunsTheFailuresFirst)
         << report;
     EXPECT_TRUE(ReadFileBytes(path) == before) << "the file changed";
 
-    AppendRunLog(forms.dbform.ADOConnection.Db(), LoggedRun("LAB1", 0, 0));
-    AppendRunLog(forms.dbform.ADOConnection.Db(), LoggedRun("LAB2", 1, 1));
+    AppendRunLog(forms.dbform.ADOConnection.Driver(), LoggedRun("LAB1", 0, 0));
+    AppendRunLog(forms.dbform.ADOConnection.Driver(), LoggedRun("LAB2", 1, 1));
     QTest::mouseClick(main.LastRunsButton, Qt::LeftButton);
     QTableWidget* runs = main.LastRunsFrm->Runs;
     ASSERT_EQ(runs->rowCount(), 2);

@@ -1,13 +1,16 @@
-// Row sets over a real database file: where faults in a snapshot-with-pending-row design hide
-// (settling pending rows, uniqueness, sorting, two programs at once, files that turn
-// read-only). Bad files are tested through both programs, in tests/reliability.
+// Row sets over a real database, a file and a PostgreSQL server alike: where faults in a
+// snapshot-with-pending-row design hide (settling pending rows, uniqueness, sorting, two
+// programs at once, files that turn read-only). Bad files are tested through both
+// programs, in tests/reliability; bad servers in server_test.
 
 #include "platform/store/connection.h"
+#include "platform/store/connectionstring.h"
 #include "platform/store/rowset.h"
 #include "platform/store/schema.h"
 #include "platform/store/storeerror.h"
 #include "tests/support/asuser.h"
 #include "tests/support/tempdir.h"
+#include "tests/support/testdatabase.h"
 
 #include <gtest/gtest.h>
 #include <pwd.h>
@@ -21,7 +24,8 @@ using Strings = std::vector<std::string>;
 
 void Open(Connection& c, const std::string& path, bool readOnly = false)
 {
-    c.SetConnectionString("Data Source=" + path + (readOnly ? ";Mode=Read" : "") +
+    c.SetConnectionString("Data Source=" + QuoteConnectionValue(path) +
+                          (readOnly ? ";Mode=Read" : "") +
                           ";Jet OLEDB:Database Password=" + kDatabasePassword);
     c.Open();
 }
@@ -39,17 +43,19 @@ std::string PostRule(RowSet& rules, const std::string& name)
     return "";
 }
 
-class RowSetTest : public ::testing::Test
+class RowSetTest : public ::testing::TestWithParam<Backend>
 {
 protected:
     void SetUp() override
     {
-        path = MakeDatabase(dir.Path(), R"(
-            INSERT INTO printers VALUES ('\\srv\b', 'second', 1);
-            INSERT INTO printers VALUES ('\\srv\A', 'no', 0);
+        db = std::make_unique<TestDatabase>(GetParam(), dir, R"(
+            INSERT INTO printers (UNCNAME, Description, Available)
+                VALUES ('\\srv\b', 'second', TRUE);
+            INSERT INTO printers (UNCNAME, Description, Available) VALUES ('\\srv\A', 'no', FALSE);
             INSERT INTO printers (UNCNAME) VALUES ('\\srv\c');
-            INSERT INTO MapRules VALUES ('LAB*', 'x', NULL, '', NULL, NULL, NULL);)");
-        Open(connection, path);
+            INSERT INTO MapRules (RULENAME, UNCPath1, UNCPath2, UNCPath3, UNCPath4, "Default", Active)
+                VALUES ('LAB*', 'x', NULL, '', NULL, NULL, NULL);)");
+        Open(connection, db->Location());
         printers.SetTableName("Printers");
         rules.SetTableName("maprules");
         printers.Open();
@@ -65,11 +71,11 @@ protected:
     }
     std::string Count(const std::string& table)
     {
-        return QueryValue(path, "SELECT COUNT(*) FROM " + table);
+        return db->Query("SELECT COUNT(*) FROM " + table);
     }
 
     TempDir dir;
-    std::string path;
+    std::unique_ptr<TestDatabase> db;
     Connection connection;
     RowSet printers{connection, "printerstable"};
     RowSet rules{connection, "MapRulesTable"};
@@ -77,7 +83,7 @@ protected:
 
 } // namespace
 
-TEST_F(RowSetTest, FieldsByNameIgnoringCaseWithTypedReads)
+TEST_P(RowSetTest, FieldsByNameIgnoringCaseWithTypedReads)
 {
     EXPECT_TRUE(rules.Bof() && !rules.Eof()) << "on the first row of a fresh read";
     EXPECT_EQ(rules.FieldByName("rulename").AsString(), "LAB*");
@@ -95,7 +101,7 @@ TEST_F(RowSetTest, FieldsByNameIgnoringCaseWithTypedReads)
     EXPECT_EQ(printers.FieldByName("UNCNAME").AsString(), "\\\\srv\\A") << "a miss stays put";
 }
 
-TEST_F(RowSetTest, RefreshSettlesAPendingRowAndCancelDropsAnEdit)
+TEST_P(RowSetTest, RefreshSettlesAPendingRowAndCancelDropsAnEdit)
 {
     printers.Append();
     printers.Refresh();
@@ -116,7 +122,7 @@ TEST_F(RowSetTest, RefreshSettlesAPendingRowAndCancelDropsAnEdit)
     EXPECT_EQ(printers.FieldByName("Description").AsString(), "");
 }
 
-TEST_F(RowSetTest, ADuplicatePathInAnyCaseIsRefusedAndTheRowStaysPending)
+TEST_P(RowSetTest, ADuplicatePathInAnyCaseIsRefusedAndTheRowStaysPending)
 {
     printers.Append();
     printers.FieldByName("UNCNAME").SetAsString("\\\\SRV\\B");
@@ -127,12 +133,12 @@ TEST_F(RowSetTest, ADuplicatePathInAnyCaseIsRefusedAndTheRowStaysPending)
     EXPECT_EQ(Count("printers"), "4");
 }
 
-TEST_F(RowSetTest, SortSurvivesRefreshAndKeepsTheCurrentRow)
+TEST_P(RowSetTest, SortSurvivesRefreshAndKeepsTheCurrentRow)
 {
     printers.SetSort("UNCNAME DESC");
     EXPECT_EQ(Column(printers, "UNCNAME"), (Strings{"\\\\srv\\c", "\\\\srv\\b", "\\\\srv\\A"}));
     ASSERT_TRUE(printers.Locate("UNCNAME", "\\\\srv\\b"));
-    ExecSql(path, "INSERT INTO printers (UNCNAME) VALUES ('\\\\srv\\a2');");
+    db->Exec("INSERT INTO printers (UNCNAME) VALUES ('\\\\srv\\a2');");
     printers.Refresh();
     EXPECT_EQ(Column(printers, "UNCNAME"),
               (Strings{"\\\\srv\\c", "\\\\srv\\b", "\\\\srv\\a2", "\\\\srv\\A"}));
@@ -141,12 +147,12 @@ TEST_F(RowSetTest, SortSurvivesRefreshAndKeepsTheCurrentRow)
     printers.SetSort("Available ASC, UNCNAME ASC");
     EXPECT_EQ(Column(printers, "UNCNAME").front(), "\\\\srv\\A");
     // Letters fold to lower case, as SQLite's NOCASE does: '_' sorts before 'A'.
-    ExecSql(path, "INSERT INTO printers (UNCNAME) VALUES ('\\\\srv\\_');");
+    db->Exec("INSERT INTO printers (UNCNAME) VALUES ('\\\\srv\\_');");
     printers.Refresh();
     printers.SetSort("UNCNAME ASC");
     EXPECT_EQ(Column(printers, "UNCNAME")[0], "\\\\srv\\_");
     // Equal texts leave the order to the next key.
-    ExecSql(path, "UPDATE printers SET Description = 'second' WHERE UNCNAME = '\\\\srv\\c';");
+    db->Exec("UPDATE printers SET Description = 'second' WHERE UNCNAME = '\\\\srv\\c';");
     printers.Refresh();
     printers.SetSort("Description DESC, UNCNAME ASC");
     EXPECT_EQ(Column(printers, "UNCNAME")[0], "\\\\srv\\b");
@@ -158,10 +164,10 @@ TEST_F(RowSetTest, SortSurvivesRefreshAndKeepsTheCurrentRow)
     EXPECT_EQ(Column(printers, "Description").front(), "second") << "read order restored";
 }
 
-TEST_F(RowSetTest, TwoProgramsShareTheFile)
+TEST_P(RowSetTest, TwoProgramsShareTheFile)
 {
     Connection other;
-    Open(other, path);
+    Open(other, db->Location());
     RowSet theirs(other, "theirs");
     theirs.SetTableName("MapRules");
     theirs.Open();
@@ -181,7 +187,7 @@ TEST_F(RowSetTest, TwoProgramsShareTheFile)
     EXPECT_EQ(rules.State(), DataSetState::Edit);
 }
 
-TEST_F(RowSetTest, QueriesBindParametersAndAreReadOnly)
+TEST_P(RowSetTest, QueriesBindParametersAndAreReadOnly)
 {
     RowSet q(connection, "RuleQuery");
     q.SQL() = {"Select *", "from MapRules", "where RULENAME = :name", "order by RULENAME;"};
@@ -192,7 +198,7 @@ TEST_F(RowSetTest, QueriesBindParametersAndAreReadOnly)
     EXPECT_THROW(q.Append(), StoreError);
 }
 
-TEST_F(RowSetTest, DeleteAndValueConversions)
+TEST_P(RowSetTest, DeleteAndValueConversions)
 {
     rules.Edit();
     rules.FieldByName("Default").SetAsString("2");
@@ -208,6 +214,9 @@ TEST_F(RowSetTest, DeleteAndValueConversions)
     EXPECT_EQ(Count("MapRules"), "0");
     EXPECT_THROW(rules.Delete(), StoreError);
 }
+
+INSTANTIATE_TEST_SUITE_P(Backends, RowSetTest, ::testing::Values(Backend::File, Backend::Server),
+                         [](const auto& info) { return BackendName(info.param); });
 
 TEST(ReadOnlyFiles, TheClientReadsWhereItMayNotWriteAndTheAdministratorIsToldWhy)
 {
