@@ -65,7 +65,10 @@ std::string WhatIfReport(Tdbform& dbform, const std::string& clientName, const s
     out << "what-if: nothing is done\n";
     out << "computer: " << clientName << "\n";
     out << "user: " << user << "\n";
-    out << "database: " << dbform.ADOConnection.FileName() << "\n";
+    // "the database \"...\"[ on the server ...]": the words after "the database".
+    const std::string described = dbform.ADOConnection.Driver().Describe();
+    out << "database: " << described.substr(described.rfind("the database ", 0) == 0 ? 13 : 0)
+        << "\n";
     RowSet& config = dbform.ConfigTable;
     const bool seedConfig = config.RecordCount() == 0;
     if (seedConfig)

@@ -1,5 +1,5 @@
-// The run log: its table bounded per computer, files without it, a file the client may not
-// write, and how wdConfig shows it ("Test...", "Last runs").
+// The run log: its table bounded per computer, files without it, and how wdConfig shows it
+// ("Test...", "Last runs"). A read-only file: the store's tests.
 
 #include "admin/lastruns.h"
 #include "admin/ruletest.h"
@@ -9,7 +9,6 @@
 #include "platform/store/schema.h"
 #include "tests/client/clientpass.h"
 #include "tests/gui/guidriver.h"
-#include "tests/support/asuser.h"
 #include "tests/support/tempdir.h"
 
 #include <QLineEdit>
@@ -19,7 +18,6 @@
 #include <QTest>
 #include <filesystem>
 #include <gtest/gtest.h>
-#include <sys/stat.h>
 
 namespace
 {
@@ -85,28 +83,6 @@ TEST(RunLogTable, AnOldFileOpensInBothProgramsAndOnlyWdConfigAddsTheTable)
               "ok PC1: slot 1 None: skipped: None\nPC1: slot 2 : skipped: not in the printer "
               "list\nPC1: slot 3 : skipped: not in the printer list\nPC1: slot 4 : skipped: "
               "not in the printer list");
-}
-
-TEST(RunLogTable, AClientThatMayNotWriteTheFileRunsAsBefore)
-{
-    TempDir dir;
-    const std::string path = MakeDatabase(dir.Path(), kNoPrinterRule);
-    const std::string client = CopyClient(dir);
-    chmod(path.c_str(), 0444);
-    std::filesystem::permissions(dir.Path(), std::filesystem::perms::all);
-    const std::string before = ReadFileBytes(path);
-    const std::string errors = dir.File("errors");
-    std::string why;
-    EXPECT_TRUE(RunUnprivileged(
-        [&] {
-            // An error box would wait for ever: offscreen, nobody answers it.
-            return RunProgram({"/usr/bin/timeout", "60", client, "/S", "/CLIENTNAME=PC1"},
-                              errors) == 0;
-        },
-        &why))
-        << why;
-    EXPECT_EQ(ReadFileBytes(errors).find("wdclient"), std::string::npos) << ReadFileBytes(errors);
-    EXPECT_TRUE(ReadFileBytes(path) == before) << "the file changed";
 }
 
 TEST(RunLogWindows, TestShowsTheReportAndLastRunsTheFailuresFirst)

@@ -46,16 +46,6 @@ TEST(Switches, AreReadAsTheyAreWrittenAndTheFirstOneWins)
         EXPECT_EQ(Read(u, name), value) << name;
 }
 
-TEST(Host, StartDirIsTheExecutablesFolderWithSlash)
-{
-    TBrevUtil u({"x"});
-    std::string dir = u.getstartdir();
-    ASSERT_FALSE(dir.empty());
-    EXPECT_EQ(dir.back(), '/');
-    EXPECT_EQ(std::filesystem::canonical(dir + "host_test"),
-              std::filesystem::canonical("/proc/self/exe"));
-}
-
 TEST(Host, ProcessesStartWithoutAShell)
 {
     TempDir dir;

@@ -8,7 +8,6 @@
 #include "tests/support/testservers.h"
 
 #include <QApplication>
-#include <QProcess>
 #include <cups/cups.h>
 #include <filesystem>
 #include <gtest/gtest.h>
@@ -166,17 +165,6 @@ TEST_F(ClientPrintTest, AUserOutsideLpadminGetsEveryPrinterWhoseQueueExists)
               std::string::npos);
 }
 
-TEST_F(ClientPrintTest, AnUnavailablePrinterIsSkippedYetDefaultMayPointAtIt)
-{
-    std::string laser = Unc("SMB_SHARE_LASER"), plain = Unc("SMB_SHARE_PLAIN");
-    Run(Printer(laser) + Printer(plain) + Rule("PC1", {laser, plain, "", ""}, 1));
-    ASSERT_EQ(DefaultUri(), Uri("SMB_SHARE_LASER"));
-    Strings statuses =
-        Run(Printer(laser) + Printer(plain, false) + Rule("PC1", {laser, plain, "", ""}, 2));
-    EXPECT_FALSE(Has(statuses, "Connecting to: " + plain));
-    EXPECT_EQ(DefaultUri(), Uri("SMB_SHARE_PLAIN")) << "the default step reads only the slot";
-}
-
 TEST_F(ClientPrintTest, ASlotDifferingInCaseConnectsThePrintersOwnText)
 {
     std::string host = servers->Get("SMB_HOST");
@@ -208,15 +196,6 @@ TEST_F(ClientPrintTest, AFailingSlotIsReportedAndTheRunGoesOn)
     Run(rules, {"/q"});
     EXPECT_TRUE(gui.messages.empty());
     EXPECT_EQ(DeviceUris(), (Strings{Uri("SMB_SHARE_LASER")}));
-}
-
-TEST_F(ClientPrintTest, BothMatchingRulesAreAppliedTheLaterDefaultLast)
-{
-    std::string laser = Unc("SMB_SHARE_LASER"), plain = Unc("SMB_SHARE_PLAIN");
-    Run(Printer(laser) + Printer(plain) + Rule("PC*", {plain, "", "", ""}, 1) +
-        Rule("P*", {laser, "", "", ""}, 1));
-    EXPECT_EQ(DeviceUris().size(), 2u);
-    EXPECT_EQ(DefaultUri(), Uri("SMB_SHARE_PLAIN")) << "P* is applied before PC*";
 }
 
 TEST_F(ClientPrintTest, PrintersOfServersThatDoNotAnswerAreReportedAsSuch)
@@ -253,22 +232,4 @@ TEST_F(ClientPrintTest, OddPathsAreConnectedOrRefusedByTheirLiteralNames)
     EXPECT_TRUE(gui.messages[0].text.contains(QString::fromStdString(hostile)));
     EXPECT_TRUE(gui.messages[1].text.contains(";touch "));
     EXPECT_FALSE(std::filesystem::exists(marker)) << "a path or switch ran a command";
-}
-
-TEST_F(ClientPrintTest, WithoutAnyNetworkTheRunStillEndsInOrder)
-{
-    // In a network namespace of its own nothing is up, not even loopback: libsmbclient would
-    // end the process there, so it must not be asked.
-    std::string laser = Unc("SMB_SHARE_LASER");
-    // A name no resolver knows goes straight to libsmbclient's broadcast lookup.
-    std::string named = "\\\\" + servers->Get("SMB_NETBIOS_NAME") + "\\laser";
-    MakeDatabase(dir.Path(), "INSERT INTO Config VALUES (0, 0);" + Printer(laser) + Printer(named) +
-                                 Rule("PC1", {laser, named, "", ""}, 5));
-    CopyClient(dir);
-    QProcess client;
-    client.start("unshare", {"--net", QString::fromStdString(dir.File("wdclient")), "/S", "/q",
-                             "/CLIENTNAME=PC1"});
-    ASSERT_TRUE(client.waitForFinished(30000));
-    EXPECT_EQ(client.exitCode(), 0) << client.readAllStandardError().toStdString();
-    EXPECT_TRUE(QueueNames().empty());
 }

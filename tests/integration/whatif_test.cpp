@@ -7,21 +7,11 @@
 
 #include <QProcess>
 #include <gtest/gtest.h>
-#include <sstream>
 
 namespace
 {
 
 using Strings = std::vector<std::string>;
-
-Strings SplitLines(const std::string& text)
-{
-    Strings lines;
-    std::istringstream in(text);
-    for (std::string line; std::getline(in, line);)
-        lines.push_back(line);
-    return lines;
-}
 
 const std::pair<const char*, const char*> kDone[] = {{": connect (", ": connected"},
                                                      {": set (", ": set"}};
@@ -31,7 +21,7 @@ Strings ExpectedActions(const std::string& report)
 {
     Strings actions;
     std::string rule;
-    for (const std::string& line : SplitLines(report)) {
+    for (const std::string& line : Lines(report)) {
         if (line.rfind("rule ", 0) == 0) {
             rule = line.substr(5, line.find(": matches") - 5);
             if (line.find("inactive") != std::string::npos)
@@ -97,7 +87,7 @@ TEST(WhatIf, ListsExactlyWhatTheRunThenDoesAndChangesNothing)
     EXPECT_NE(whatIf.out.find("default at the end: " + plain), std::string::npos) << whatIf.out;
 
     ASSERT_EQ(RunClient(client, {"/S", "/q", "/CLIENTNAME=PC1"}).exitCode, 0);
-    const Strings done = SplitLines(QueryValue(db, "SELECT results FROM wd_runlog"));
+    const Strings done = Lines(QueryValue(db, "SELECT results FROM wd_runlog"));
     EXPECT_EQ(ExpectedActions(whatIf.out), done) << whatIf.out;
     EXPECT_EQ(done.size(), 11u);
     Strings uris;

@@ -39,16 +39,6 @@ NetResource Container(const std::string& remote, DWORD displayType = RESOURCEDIS
             nullptr,     nullptr};
 }
 
-// Opens the level of the test server.
-EnumHandle Open(SmbEnumerator& net, DWORD type = RESOURCETYPE_ANY, DWORD usage = 0)
-{
-    const std::string server = "\\\\" + Get("SMB_HOST");
-    const NetResource container = Container(server);
-    EnumHandle handle = nullptr;
-    EXPECT_EQ(net.WNetOpenEnum(RESOURCE_GLOBALNET, type, usage, &container, &handle), NO_ERROR_);
-    return handle;
-}
-
 // The records of an open level to its end. Every text must lie inside the buffer, after the
 // records.
 Lines Read(SmbEnumerator& net, EnumHandle handle)
@@ -142,19 +132,6 @@ protected:
     GuiDriver gui;
     std::unique_ptr<TConfigForms> forms;
 };
-
-TEST(SmbEnumerator, TypeAndUsageFiltersLeaveRecordsOut)
-{
-    SmbEnumerator net;
-    const size_t printers = 4 + std::stoul(Get("SMB_BULK_COUNT"));
-    const Lines all = Read(net, Open(net));
-    EXPECT_EQ(all.size(), printers + 1) << "the printers and the disk share, not IPC$";
-    EXPECT_EQ(Read(net, Open(net, RESOURCETYPE_PRINT)).size(), printers);
-    EXPECT_EQ(Read(net, Open(net, RESOURCETYPE_DISK)),
-              Lines{"\\\\" + Get("SMB_HOST") + "\\" + Get("SMB_SHARE_DISK")});
-    EXPECT_EQ(Read(net, Open(net, RESOURCETYPE_ANY, RESOURCEUSAGE_CONTAINER)), Lines{});
-    EXPECT_EQ(Read(net, Open(net, RESOURCETYPE_ANY, RESOURCEUSAGE_CONNECTABLE)), all);
-}
 
 TEST(SmbEnumerator, WhatCannotBeListedGivesACodeFromTheOpening)
 {

@@ -8,10 +8,8 @@
 
 #include <cups/cups.h>
 #include <gtest/gtest.h>
-#include <sys/inotify.h>
 
 #include <filesystem>
-#include <fstream>
 
 namespace print_test
 {
@@ -78,28 +76,6 @@ TEST_F(CupsPrintSystem, ConnectMakesOneRawQueueForEachKindOfShareListedByPathInC
     printers_.Connect("\\\\" + Env("SMB_HOST") + "\\LASER");
     EXPECT_EQ(QueueNames().size(), 7u);
     EXPECT_EQ(QueueOptions(taken + "_2")["printer-info"], "By hand");
-}
-
-TEST_F(CupsPrintSystem, AJobPrintedToAConnectionReachesTheShare)
-{
-    // Through CUPS's own smb backend, to the share whose name had to be encoded in the URI.
-    printers_.Connect(Unc("SMB_SHARE_ODD")); // \\host\Büro Drucker #2
-    const std::string job = "A page for " + Env("SMB_SHARE_ODD") + "\n";
-    const std::string file = Env("TESTSERVERS_DIR") + "/job.txt";
-    std::ofstream(file) << job;
-    const std::filesystem::path printed = Env("SMB_PRINTED_DIR");
-    for (const auto& earlier : std::filesystem::directory_iterator(printed))
-        std::filesystem::remove(earlier.path());
-    // smbd moves what it receives into the printed folder; the test's TIMEOUT bounds the wait.
-    const int watch = inotify_init1(IN_CLOEXEC);
-    inotify_add_watch(watch, printed.c_str(), IN_MOVED_TO | IN_CLOSE_WRITE);
-    const ToolResult lp = RunTool("lp", {"-d", QueueNames().at(0), file});
-    ASSERT_EQ(lp.exitCode, 0) << lp.err;
-    char event[4096];
-    ASSERT_GT(read(watch, event, sizeof event), 0);
-    close(watch);
-    std::ifstream in(std::filesystem::directory_iterator(printed)->path(), std::ios::binary);
-    EXPECT_EQ(std::string(std::istreambuf_iterator<char>(in), {}), job);
 }
 
 TEST_F(CupsPrintSystem, SetDefaultSetsTheUsersDefaultNotTheServers)

@@ -65,6 +65,8 @@ TEST(ServerClient, MatchesAndAddsOnTheSecondListedServerWhenTheFirstIsDown)
     gui.Answer(QMessageBox::Yes);
     gui.OnShow([](QDialog& shown) {
         auto& form = dynamic_cast<TRuleDetailsFrm&>(shown);
+        EXPECT_FALSE(form.computername->isEnabled());
+        EXPECT_EQ(form.computername->text(), "PC9");
         PickEntry(form.DBComboBox1, "3");
         QTest::mouseClick(form.Button1, Qt::LeftButton);
     });

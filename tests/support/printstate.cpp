@@ -7,6 +7,7 @@
 #include <filesystem>
 #include <fstream>
 #include <gtest/gtest.h>
+#include <sstream>
 
 ToolResult RunTool(const std::string& program, const std::vector<std::string>& arguments)
 {
@@ -24,9 +25,9 @@ ToolResult RunTool(const std::string& program, const std::vector<std::string>& a
 std::vector<std::string> Lines(const std::string& text)
 {
     std::vector<std::string> lines;
-    size_t start = 0;
-    for (size_t end; (end = text.find('\n', start)) != std::string::npos; start = end + 1)
-        lines.push_back(text.substr(start, end - start));
+    std::istringstream in(text);
+    for (std::string line; std::getline(in, line);)
+        lines.push_back(line);
     return lines;
 }
 
