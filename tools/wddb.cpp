@@ -80,7 +80,8 @@ void PrintLastRuns(StoreDriver& db)
         return;
     }
     const std::vector<RunLogRow> runs = LatestRuns(db);
-    std::cout << "Last runs (" << runs.size() << " computers, failures first)\n";
+    std::cout << "Last runs (" << runs.size() << (runs.size() == 1 ? " computer" : " computers")
+              << ", failures first)\n";
     for (const RunLogRow& run : runs) {
         std::cout << "  " << run.computer << "  " << run.user << "  " << run.started << "  "
                   << (run.rules.empty() ? "-" : run.rules) << "  " << run.outcome << "  "
