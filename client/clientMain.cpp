@@ -117,17 +117,23 @@ void TMainClientFrm::SetStatusText(const QString& text)
     emit statusChanged(text);
 }
 
-std::string TMainClientFrm::MapPrinter(const std::string& path)
+std::string ConnectPrinter(PrintSystem& printers, const std::string& path,
+                           const std::function<void(const std::exception&)>& report)
 {
     if (UpperCaseAscii(path) == "NONE")
         return "skipped: None";
     try {
-        sc->Connect(path);
+        printers.Connect(path);
         return "connected";
     } catch (const std::exception& e) {
-        ReportMapError(path, e);
+        report(e);
         return FailureResult(e);
     }
+}
+
+std::string TMainClientFrm::MapPrinter(const std::string& path)
+{
+    return ConnectPrinter(*sc, path, [&](const std::exception& e) { ReportMapError(path, e); });
 }
 
 void TMainClientFrm::ReportMapError(const std::string& path, const std::exception& error)

@@ -4,6 +4,7 @@
 
 #include <QWidget>
 #include <exception>
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -69,3 +70,8 @@ private:
 
 // "Error mapping <path> Does the printer still exist and have drivers associated???"
 std::string MapErrorMessage(const std::string& path);
+
+// Connects one printer (already expanded) through printers, report(error) told of a
+// failure: "connected", "skipped: None", or why not (for the run log).
+std::string ConnectPrinter(PrintSystem& printers, const std::string& path,
+                           const std::function<void(const std::exception&)>& report);

@@ -130,17 +130,12 @@ std::string TClientRun::MapPrinter(const std::string& path)
 {
     if (MainClientFrm)
         return MainClientFrm->MapPrinter(path);
-    if (UpperCaseAscii(path) == "NONE")
-        return "skipped: None";
-    try {
-        sc->Connect(path);
-        return "connected";
-    } catch (const std::exception& e) {
+    return ConnectPrinter(*sc, path, [&](const std::exception& e) {
+        // The window, and the application object, are made only for a message to show.
         std::string ignored;
         if (!dbform.BrevUtil1.ReadCommandLine("q", ignored))
             Form().ReportMapError(path, e);
-        return FailureResult(e);
-    }
+    });
 }
 
 TRuleDetailsFrm& TClientRun::RuleDetailsForm()
