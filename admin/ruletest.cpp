@@ -21,11 +21,7 @@ std::string RuleTestReport(const Tdbform& dbform, const std::string& computer,
         args.push_back("/USERNAME=" + user);
     TBrevUtil util(args);
     util.SetStartDir(dbform.BrevUtil1.getstartdir());
-    // A connection of its own, unseeded: the grids' current rows stay where they are.
-    Tdbform look(util);
-    look.SeedMissingRows = false;
-    look.SetConnection(true);
-    return WhatIfReport(look, computer, user.empty() ? util.CurrentUserName() : user, nullptr);
+    return WhatIfReport(util, computer, user.empty() ? util.CurrentUserName() : user, nullptr);
 }
 
 TRuleTestFrm::TRuleTestFrm(Tdbform& dbform, QWidget* parent) : ModalDialog(parent), dbform_(dbform)

@@ -131,11 +131,6 @@ std::string ConnectPrinter(PrintSystem& printers, const std::string& path,
     }
 }
 
-std::string TMainClientFrm::MapPrinter(const std::string& path)
-{
-    return ConnectPrinter(*sc, path, [&](const std::exception& e) { ReportMapError(path, e); });
-}
-
 void TMainClientFrm::ReportMapError(const std::string& path, const std::exception& error)
 {
     std::string ignored;

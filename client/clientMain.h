@@ -41,10 +41,6 @@ public:
     void SetStatus(const QString& text);
     // Replaces the status text only.
     void SetStatusText(const QString& text);
-    // Connects one printer (already expanded). A failure shows the error message unless
-    // the switch q is given, and goes no further. Returns the result for the run log:
-    // "connected", or why not.
-    std::string MapPrinter(const std::string& path);
     // The message of a connection that failed, unless the switch q is given.
     void ReportMapError(const std::string& path, const std::exception& error);
 

@@ -128,10 +128,8 @@ void TClientRun::SetStatus(const QString& text)
 
 std::string TClientRun::MapPrinter(const std::string& path)
 {
-    if (MainClientFrm)
-        return MainClientFrm->MapPrinter(path);
-    return ConnectPrinter(*sc, path, [&](const std::exception& e) {
-        // The window, and the application object, are made only for a message to show.
+    return ConnectPrinter(Printers(), path, [&](const std::exception& e) {
+        // A silent run makes its window, and the application object, only for a message.
         std::string ignored;
         if (!dbform.BrevUtil1.ReadCommandLine("q", ignored))
             Form().ReportMapError(path, e);
@@ -150,10 +148,8 @@ TRuleDetailsFrm& TClientRun::RuleDetailsForm()
 int TClientRun::Run()
 {
     std::string ignored;
-    if (MainClientFrm && dbform.BrevUtil1.ReadCommandLine("S", ignored))
-        MainClientFrm->hide();
-    else if (MainClientFrm)
-        MainClientFrm->show();
+    if (MainClientFrm)
+        MainClientFrm->setVisible(!dbform.BrevUtil1.ReadCommandLine("S", ignored));
     if (!dbform.BrevUtil1.ReadCommandLine("CLIENTNAME", ClientName))
         ClientName = dbform.BrevUtil1.CurrentHostName();
 
@@ -195,7 +191,6 @@ void BuildRuleQuery(RowSet& q, const std::string& clientName)
 void TClientRun::CheckRules()
 {
     SetStatus("Checking Rules");
-    RuleMatched = false;
     RuleMatched = VisitMatchingRules(dbform.RuleQuery, ClientName, [this](const RuleRow& rule) {
         SetStatus(QString::fromStdString("Found Matching Rule: " + rule.name));
         Log.Matched(rule.name, rule.active);

@@ -2,6 +2,7 @@
 
 #include "client/runplan.h"
 #include "platform/print/printsystem.h"
+#include "platform/store/connectionstring.h"
 #include "shared/dbformmain.h"
 
 #include <optional>
@@ -56,18 +57,14 @@ void ReportRule(std::ostream& out, const RulePlan& plan, PrintSystem* shares,
     lastDefault = plan.defaultPath;
 }
 
-} // namespace
-
-std::string WhatIfReport(Tdbform& dbform, const std::string& clientName, const std::string& user,
-                         PrintSystem* shares)
+std::string Report(Tdbform& dbform, const std::string& clientName, const std::string& user,
+                   PrintSystem* shares)
 {
     std::ostringstream out;
     out << "what-if: nothing is done\n";
     out << "computer: " << clientName << "\n";
     out << "user: " << user << "\n";
-    // "the database \"...\"[ on the server ...]": the words after "the database".
-    const std::string described = dbform.ADOConnection.Driver().Describe();
-    out << "database: " << described.substr(described.rfind("the database ", 0) == 0 ? 13 : 0)
+    out << "database: " << ParseConnectionString(dbform.ADOConnection.ConnectionString()).dataSource
         << "\n";
     RowSet& config = dbform.ConfigTable;
     const bool seedConfig = config.RecordCount() == 0;
@@ -89,12 +86,22 @@ std::string WhatIfReport(Tdbform& dbform, const std::string& clientName, const s
     return out.str();
 }
 
+} // namespace
+
+std::string WhatIfReport(const TBrevUtil& util, const std::string& clientName,
+                         const std::string& user, PrintSystem* shares)
+{
+    // A connection of its own, unseeded: the report changes nothing, not even the current
+    // rows of an open program's grids.
+    Tdbform dbform(util);
+    dbform.SeedMissingRows = false;
+    dbform.SetConnection(true);
+    return Report(dbform, clientName, user, shares);
+}
+
 int RunWhatIf(const TBrevUtil& brevUtil, std::ostream& out, std::ostream& err)
 {
     try {
-        Tdbform dbform(brevUtil);
-        dbform.SeedMissingRows = false;
-        dbform.SetConnection(true);
         std::string name, user, ignored;
         if (!brevUtil.ReadCommandLine("CLIENTNAME", name))
             name = brevUtil.CurrentHostName();
@@ -104,7 +111,7 @@ int RunWhatIf(const TBrevUtil& brevUtil, std::ostream& out, std::ostream& err)
         std::unique_ptr<PrintSystem> shares;
         if (!brevUtil.ReadCommandLine("OFFLINE", ignored))
             shares = CreatePrintSystem();
-        out << WhatIfReport(dbform, name, user, shares.get());
+        out << WhatIfReport(brevUtil, name, user, shares.get());
         return 0;
     } catch (const std::exception& e) {
         err << "wdclient: " << e.what() << std::endl;

@@ -39,7 +39,6 @@ std::string IsoTimeUtc(std::chrono::system_clock::time_point when)
 RunLog::RunLog() : start_(std::chrono::steady_clock::now())
 {
     row_.started = IsoTimeUtc(std::chrono::system_clock::now());
-    row_.outcome = "no rule";
 }
 
 void RunLog::SetWho(const std::string& computer, const std::string& user)
@@ -92,8 +91,8 @@ RunLogRow RunLog::Row() const
 void RunLog::Store(const Connection& connection) const noexcept
 {
     try {
-        if (!connection.Connected() || connection.ReadOnly() || !connection.Driver().StillWritable() ||
-            !HasRunLogTable(connection.Driver()))
+        if (!connection.Connected() || connection.ReadOnly() ||
+            !connection.Driver().StillWritable() || !HasRunLogTable(connection.Driver()))
             return;
         AppendRunLog(connection.Driver(), Row());
     } catch (...) {

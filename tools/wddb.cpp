@@ -5,8 +5,8 @@
 #include "platform/store/connectionstring.h"
 #include "platform/store/drivers.h"
 #include "platform/store/rowset.h"
-#include "platform/store/runlogtable.h"
 #include "platform/store/rowwriter.h"
+#include "platform/store/runlogtable.h"
 #include "platform/store/schema.h"
 #include "platform/store/storeerror.h"
 

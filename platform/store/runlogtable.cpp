@@ -1,6 +1,7 @@
 #include "platform/store/runlogtable.h"
 
 #include "platform/store/driver.h"
+#include "platform/store/rowset.h"
 
 #include <cstdlib>
 
@@ -9,8 +10,7 @@ namespace
 
 std::string TextAt(const DriverStatement& st, int column)
 {
-    const Value v = st.ColumnValue(column);
-    return v.IsText() ? v.TextValue() : "";
+    return ValueText(st.ColumnValue(column), FieldType::Text);
 }
 
 long long NumberAt(const DriverStatement& st, int column)
@@ -31,8 +31,8 @@ void AppendRunLog(StoreDriver& db, const RunLogRow& row, int keep)
                                  "outcome, failures, problems, results, duration_ms) "
                                  "VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?)");
         int column = 1;
-        for (const std::string* text : {&row.computer, &row.user, &row.started, &row.rules,
-                                        &row.outcome})
+        for (const std::string* text :
+             {&row.computer, &row.user, &row.started, &row.rules, &row.outcome})
             insert->Bind(column++, Value::Text(*text));
         insert->Bind(column++, Value::Integer(row.failures));
         insert->Bind(column++, Value::Text(row.problems));
