@@ -1,6 +1,6 @@
 #include "client/clientMain.h"
 
-#include "client/runplan.h"
+#include "client/wdclient.h"
 #include "platform/host/textutil.h"
 #include "platform/ui/interaction.h"
 #include "shared/dbformmain.h"
@@ -46,11 +46,6 @@ void TOutline::paintEvent(QPaintEvent*)
     painter.setPen(pen);
     int inset = width_ / 2;
     painter.drawRect(rect().adjusted(inset, inset, -inset - 1, -inset - 1));
-}
-
-std::string MapErrorMessage(const std::string& path)
-{
-    return "Error mapping " + path + " Does the printer still exist and have drivers associated???";
 }
 
 TMainClientFrm::TMainClientFrm(std::unique_ptr<PrintSystem> printSystem, QWidget* parent)
@@ -117,28 +112,19 @@ void TMainClientFrm::SetStatusText(const QString& text)
     emit statusChanged(text);
 }
 
-std::string ConnectPrinter(PrintSystem& printers, const std::string& path,
-                           const std::function<void(const std::exception&)>& report)
-{
-    if (UpperCaseAscii(path) == "NONE")
-        return "skipped: None";
-    try {
-        printers.Connect(path);
-        return "connected";
-    } catch (const std::exception& e) {
-        report(e);
-        return FailureResult(e);
-    }
-}
-
 void TMainClientFrm::ReportMapError(const std::string& path, const std::exception& error)
 {
     std::string ignored;
     if (dbform_ && dbform_->BrevUtil1.ReadCommandLine("q", ignored))
         return;
+    ShowMapError(this, path, error);
+}
+
+void ShowMapError(QWidget* parent, const std::string& path, const std::exception& error)
+{
     Interaction::Message m;
     m.text = QString::fromStdString(MapErrorMessage(path));
     m.details = QString::fromStdString(error.what());
     m.caption = QApplication::applicationName();
-    Interaction::ShowMessage(this, m);
+    Interaction::ShowMessage(parent, m);
 }

@@ -4,7 +4,6 @@
 
 #include <QWidget>
 #include <exception>
-#include <functional>
 #include <memory>
 #include <string>
 
@@ -64,10 +63,5 @@ private:
     Tdbform* dbform_ = nullptr;
 };
 
-// "Error mapping <path> Does the printer still exist and have drivers associated???"
-std::string MapErrorMessage(const std::string& path);
-
-// Connects one printer (already expanded) through printers, report(error) told of a
-// failure: "connected", "skipped: None", or why not (for the run log).
-std::string ConnectPrinter(PrintSystem& printers, const std::string& path,
-                           const std::function<void(const std::exception&)>& report);
+// The message of a printer that could not be connected, whatever the switches say.
+void ShowMapError(QWidget* parent, const std::string& path, const std::exception& error);

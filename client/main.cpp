@@ -1,12 +1,16 @@
+#include "client/clientui.h"
+#include "client/silentrun.h"
+#include "client/uimodule.h"
 #include "client/wdclient.h"
+#include "client/whatif.h"
 
-#include <QCoreApplication>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <iostream>
-#include <memory>
 
+// No window toolkit here: a silent logon and the what-if report run without it, and only a
+// run that shows something loads the windows' module.
 int main(int argc, char** argv)
 {
     for (int i = 1; i < argc; ++i) {
@@ -18,18 +22,18 @@ int main(int argc, char** argv)
     }
     const TBrevUtil brevUtil = TBrevUtil::FromMain(argc, argv);
     std::string ignored;
-    // The what-if report shows no window, so it needs no display either. Any other run makes
-    // the application object when something is shown: a silent run that connects its
-    // printers needs none.
-    std::unique_ptr<QCoreApplication> app;
-    if (brevUtil.ReadCommandLine("WHATIF", ignored))
-        app = std::make_unique<QCoreApplication>(argc, argv);
-    else
-        SetClientArguments(argc, argv);
-    int code = RunWdClient(brevUtil);
-    // The run is over and its forms are gone: end the process at once. The framework's
-    // own teardown (reading the font configuration just to discard it) would cost more
-    // than a whole decision pass.
+    int code = 1;
+    UiModule windows;
+    if (brevUtil.ReadCommandLine("WHATIF", ignored)) {
+        code = RunWhatIf(brevUtil, std::cout, std::cerr);
+    } else if (brevUtil.ReadCommandLine("S", ignored)) {
+        code = RunSilent(brevUtil, argc, argv, windows);
+    } else if (ClientUi* ui = windows.Get()) {
+        code = ui->Run(brevUtil, argc, argv);
+    }
+    // The run is over and its forms are gone: end the process at once. The window
+    // toolkit's own teardown (reading the font configuration just to discard it) would cost
+    // more than a whole decision pass.
     std::cout.flush();
     std::fflush(nullptr);
     std::_Exit(code);

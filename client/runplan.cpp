@@ -5,7 +5,7 @@
 #include "platform/host/textutil.h"
 #include "platform/print/printsystem.h"
 #include "platform/store/rowset.h"
-#include "shared/dbformmain.h"
+#include "shared/datamodule.h"
 
 RuleRow ReadRuleRow(RowSet& q)
 {
@@ -83,7 +83,7 @@ std::string FailureResult(const std::exception& error)
     return (unreachable ? "server not answering: " : "refused: ") + std::string(error.what());
 }
 
-PlanSources PlanSourcesOf(Tdbform& dbform)
+PlanSources PlanSourcesOf(DataModule& dbform)
 {
     PlanSources sources;
     RowSet& config = dbform.ConfigTable;

@@ -60,11 +60,11 @@ std::string SkipReason(SlotAction action);
 // server could not be asked, else "refused: ...".
 std::string FailureResult(const std::exception& error);
 
-class Tdbform;
+class DataModule;
 class RowSet;
 // The sources of the data module: a file that lacks the Config row or the "None" printer
 // is planned as the run's opening would seed it.
-PlanSources PlanSourcesOf(Tdbform& dbform);
+PlanSources PlanSourcesOf(DataModule& dbform);
 
 // Opens the rule query for the name and calls `matched` for every row that applies, in the
 // order of the query; returns whether any did.

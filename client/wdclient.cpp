@@ -1,18 +1,12 @@
 #include "client/wdclient.h"
 
-#include "client/clientMain.h"
+#include "client/clientview.h"
 #include "client/runplan.h"
-#include "client/uncmap.h"
-#include "client/whatif.h"
-#include "platform/dbwidgets/dbedit.h"
 #include "platform/host/textutil.h"
 #include "platform/print/printsystem.h"
 #include "platform/smb/smbpath.h"
-#include "platform/ui/interaction.h"
-#include "shared/dbformmain.h"
-#include "shared/ruledetails.h"
+#include "shared/datamodule.h"
 
-#include <QApplication>
 #include <chrono>
 #include <iostream>
 #include <thread>
@@ -53,103 +47,49 @@ Exit codes:
      printed on standard error
 )";
 
-namespace
+std::string MapErrorMessage(const std::string& path)
 {
-
-void Wait(int milliseconds)
-{
-    std::this_thread::sleep_for(std::chrono::milliseconds(milliseconds));
+    return "Error mapping " + path + " Does the printer still exist and have drivers associated???";
 }
 
-struct Arguments {
-    int* argc = nullptr;
-    char** argv = nullptr;
-};
-
-Arguments& ClientArguments()
+std::string ConnectPrinter(PrintSystem& printers, const std::string& path,
+                           const std::function<void(const std::exception&)>& report)
 {
-    static Arguments arguments;
-    return arguments;
-}
-
-} // namespace
-
-void SetClientArguments(int& argc, char** argv)
-{
-    ClientArguments() = {&argc, argv};
-}
-
-void EnsureApplication()
-{
-    if (QCoreApplication::instance())
-        return;
-    static int argc = 1;
-    static char name[] = "wdclient";
-    static char* argv[] = {name, nullptr};
-    Arguments& given = ClientArguments();
-    // Lives until the process ends, as the client's forms do.
-    new QApplication(given.argc ? *given.argc : argc, given.argc ? given.argv : argv);
-}
-
-TClientRun::TClientRun(TMainClientFrm& mainForm, Tdbform& dbform)
-    : Pause(Wait), MainClientFrm(&mainForm), dbform(dbform)
-{
-}
-
-TClientRun::TClientRun(Tdbform& dbform, std::unique_ptr<PrintSystem> printSystem)
-    : Pause(Wait), MainClientFrm(nullptr), dbform(dbform), sc(std::move(printSystem))
-{
-}
-
-TClientRun::~TClientRun() = default;
-
-TMainClientFrm& TClientRun::Form()
-{
-    if (!MainClientFrm) {
-        EnsureApplication();
-        madeForm = std::make_unique<TMainClientFrm>(std::move(sc));
-        madeForm->SetDataModule(&dbform);
-        MainClientFrm = madeForm.get();
+    if (UpperCaseAscii(path) == "NONE")
+        return "skipped: None";
+    try {
+        printers.Connect(path);
+        return "connected";
+    } catch (const std::exception& e) {
+        report(e);
+        return FailureResult(e);
     }
-    return *MainClientFrm;
 }
 
-PrintSystem& TClientRun::Printers()
+TClientRun::TClientRun(DataModule& dbform, ClientView& view, PrintSystem& printers)
+    : Pause([](int milliseconds) {
+          std::this_thread::sleep_for(std::chrono::milliseconds(milliseconds));
+      }),
+      dbform(dbform), view(view), printers(printers)
 {
-    return MainClientFrm ? *MainClientFrm->sc : *sc;
 }
 
-void TClientRun::SetStatus(const QString& text)
+bool TClientRun::Switch(const char* name) const
 {
-    // Nobody would see it: a silent run makes no window for it.
-    if (MainClientFrm)
-        MainClientFrm->SetStatus(text);
+    std::string ignored;
+    return dbform.BrevUtil1.ReadCommandLine(name, ignored);
 }
 
 std::string TClientRun::MapPrinter(const std::string& path)
 {
-    return ConnectPrinter(Printers(), path, [&](const std::exception& e) {
-        // A silent run makes its window, and the application object, only for a message.
-        std::string ignored;
-        if (!dbform.BrevUtil1.ReadCommandLine("q", ignored))
-            Form().ReportMapError(path, e);
+    return ConnectPrinter(printers, path, [&](const std::exception& e) {
+        if (!Switch("q"))
+            view.ReportMapError(path, e);
     });
-}
-
-TRuleDetailsFrm& TClientRun::RuleDetailsForm()
-{
-    // Made when the add path first needs it: building it loads the fonts and binds the
-    // whole rules table, which a run that finds its rule never needs.
-    if (!RuleDetailsFrm)
-        RuleDetailsFrm = std::make_unique<TRuleDetailsFrm>(dbform, &Form());
-    return *RuleDetailsFrm;
 }
 
 int TClientRun::Run()
 {
-    std::string ignored;
-    if (MainClientFrm)
-        MainClientFrm->setVisible(!dbform.BrevUtil1.ReadCommandLine("S", ignored));
     if (!dbform.BrevUtil1.ReadCommandLine("CLIENTNAME", ClientName))
         ClientName = dbform.BrevUtil1.CurrentHostName();
 
@@ -169,7 +109,7 @@ int TClientRun::Run()
 
 void TClientRun::CheckAndOffer()
 {
-    SetStatus("Connecting to Database");
+    view.SetStatus("Connecting to Database");
     dbform.SetConnection(true);
     do {
         CheckRules();
@@ -190,9 +130,9 @@ void BuildRuleQuery(RowSet& q, const std::string& clientName)
 
 void TClientRun::CheckRules()
 {
-    SetStatus("Checking Rules");
+    view.SetStatus("Checking Rules");
     RuleMatched = VisitMatchingRules(dbform.RuleQuery, ClientName, [this](const RuleRow& rule) {
-        SetStatus(QString::fromStdString("Found Matching Rule: " + rule.name));
+        view.SetStatus("Found Matching Rule: " + rule.name);
         Log.Matched(rule.name, rule.active);
         if (rule.active)
             ApplyRule(PlanRule(rule, PlanSourcesOf(dbform)));
@@ -202,7 +142,7 @@ void TClientRun::CheckRules()
 bool TClientRun::OfferToAddRule()
 {
     if (!dbform.ConfigTable.FieldByName("AllowClientSelection").AsBoolean()) {
-        SetStatus("No Rules Found. Nothing to Do");
+        view.SetStatus("No Rules Found. Nothing to Do");
         Pause(3000);
         return false;
     }
@@ -210,18 +150,7 @@ bool TClientRun::OfferToAddRule()
         ReportUnstorableName(why);
         return false;
     }
-    Interaction::Message question;
-    question.text = "No Matching Printer Rule is found for this computer. Do you wish to add one?";
-    question.caption = "WDCLIENT";
-    question.buttons = QMessageBox::Yes | QMessageBox::No;
-    EnsureApplication();
-    if (Interaction::ShowMessage(nullptr, question) != QMessageBox::Yes)
-        return false;
-    dbform.MapRulesTable.Append();
-    TRuleDetailsFrm& form = RuleDetailsForm();
-    form.computername->setText(QString::fromStdString(ClientName));
-    form.computername->setEnabled(false);
-    return form.ShowModal() == 1;
+    return view.OfferToAddRule(ClientName);
 }
 
 // A name the add path could not store as a rule that ever matches: it would be asked again
@@ -240,34 +169,28 @@ void TClientRun::ReportUnstorableName(const std::string& why)
     const std::string text =
         "No printer rule matches this computer, and none can be added: " + why +
         ". Give the name with /CLIENTNAME=name.";
-    std::string ignored;
-    if (dbform.BrevUtil1.ReadCommandLine("S", ignored)) {
+    if (Switch("S"))
         std::cerr << "wdclient: " << text << std::endl;
-        return;
-    }
-    EnsureApplication();
-    Interaction::Message message;
-    message.text = QString::fromStdString(text);
-    message.caption = "WDCLIENT";
-    Interaction::ShowMessage(nullptr, message);
+    else
+        view.ShowMessage(text);
 }
 
 void TClientRun::ApplyRule(const RulePlan& plan)
 {
-    SetStatus("Mapping Printers in Rule");
+    view.SetStatus("Mapping Printers in Rule");
     // The servers are asked at once, while the current printers are cleared.
     std::vector<std::string> paths;
     for (const SlotPlan& slot : plan.slotPlans)
         if (slot.action == SlotAction::Connect)
             paths.push_back(slot.path);
-    Printers().Prepare(paths);
+    printers.Prepare(paths);
     if (plan.clearFirst) {
-        SetStatus("Clearing Current Printers");
+        view.SetStatus("Clearing Current Printers");
         ClearNetworkPrinters(plan.name);
     }
     for (const SlotPlan& slot : plan.slotPlans)
         MapSlot(plan.name, slot);
-    SetStatus("Setting Default Printer");
+    view.SetStatus("Setting Default Printer");
     SetDefaultPrinter(plan);
 }
 
@@ -280,17 +203,14 @@ void TClientRun::MapSlot(const std::string& rule, const SlotPlan& slot)
         Log.Action(rule, what + slot.stored, SkipReason(slot.action));
         return;
     case SlotAction::SkipNone:
-        if (MainClientFrm)
-            QApplication::processEvents();
+        view.ProcessEvents();
         Log.Action(rule, what + slot.stored, SkipReason(slot.action));
         return;
     case SlotAction::Connect:
         break;
     }
-    if (MainClientFrm) {
-        MainClientFrm->SetStatusText(QString::fromStdString("Connecting to: " + slot.shown));
-        QApplication::processEvents();
-    }
+    view.SetStatusText("Connecting to: " + slot.shown);
+    view.ProcessEvents();
     const std::string result = MapPrinter(slot.path);
     Log.Action(rule, what + slot.path, result, result != "connected");
 }
@@ -301,7 +221,7 @@ void TClientRun::SetDefaultPrinter(const RulePlan& plan)
         return;
     const std::string what = "default " + plan.defaultPath;
     try {
-        Printers().SetDefault(plan.defaultPath);
+        printers.SetDefault(plan.defaultPath);
         Log.Action(plan.name, what, "set");
     } catch (const PrintError& e) {
         // As with the removals, no message: only the log says so.
@@ -313,7 +233,7 @@ void TClientRun::ClearNetworkPrinters(const std::string& rule)
 {
     std::vector<std::string> installed;
     try {
-        installed = Printers().InstalledPrinters();
+        installed = printers.InstalledPrinters();
     } catch (const PrintError& e) {
         // No printing system to ask: nothing to clear; each connection reports its own error.
         Log.Action(rule, "clear", FailureResult(e), true);
@@ -323,37 +243,11 @@ void TClientRun::ClearNetworkPrinters(const std::string& rule)
         if (!IsNetworkPath(name))
             continue;
         try {
-            Printers().Remove(name);
+            printers.Remove(name);
             Log.Action(rule, "remove " + name, "removed");
         } catch (const PrintError& e) {
             // Not read back: the next connection or the next logon settles it.
             Log.Action(rule, "remove " + name, FailureResult(e), true);
         }
-    }
-}
-
-int RunWdClient(const TBrevUtil& brevUtil)
-{
-    QApplication::setApplicationName("KELVANE Wendrell Client");
-    std::string ignored;
-    if (brevUtil.ReadCommandLine("WHATIF", ignored))
-        return RunWhatIf(brevUtil, std::cout, std::cerr);
-    try {
-        if (brevUtil.ReadCommandLine("S", ignored)) {
-            // The printing module loads while the database is opened and the rules read.
-            std::unique_ptr<PrintSystem> printSystem = CreatePrintSystem();
-            Tdbform dbform(brevUtil);
-            return TClientRun(dbform, std::move(printSystem)).Run();
-        }
-        EnsureApplication();
-        TMainClientFrm MainClientFrm;
-        Tdbform dbform(brevUtil);
-        MainClientFrm.SetDataModule(&dbform);
-        return TClientRun(MainClientFrm, dbform).Run();
-    } catch (const std::exception& e) {
-        std::cerr << "wdclient: " << e.what() << std::endl;
-        EnsureApplication();
-        Interaction::ReportError(nullptr, e);
-        return 1;
     }
 }

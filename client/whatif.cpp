@@ -3,7 +3,7 @@
 #include "client/runplan.h"
 #include "platform/print/printsystem.h"
 #include "platform/store/connectionstring.h"
-#include "shared/dbformmain.h"
+#include "shared/datamodule.h"
 
 #include <optional>
 #include <ostream>
@@ -57,7 +57,7 @@ void ReportRule(std::ostream& out, const RulePlan& plan, PrintSystem* shares,
     lastDefault = plan.defaultPath;
 }
 
-std::string Report(Tdbform& dbform, const std::string& clientName, const std::string& user,
+std::string Report(DataModule& dbform, const std::string& clientName, const std::string& user,
                    PrintSystem* shares)
 {
     std::ostringstream out;
@@ -93,7 +93,7 @@ std::string WhatIfReport(const TBrevUtil& util, const std::string& clientName,
 {
     // A connection of its own, unseeded: the report changes nothing, not even the current
     // rows of an open program's grids.
-    Tdbform dbform(util);
+    DataModule dbform(util);
     dbform.SeedMissingRows = false;
     dbform.SetConnection(true);
     return Report(dbform, clientName, user, shares);

@@ -1,94 +1,9 @@
 #include "shared/dbformmain.h"
 
-#include "platform/store/connectionstring.h"
-#include "platform/store/storeerror.h"
-#include "shared/databaselocation.h"
-
-std::string BuildConnectionString(const std::string& path, bool readOnly)
-{
-    std::string s = "Provider=Microsoft.Jet.OLEDB.4.0;Data Source=" + QuoteConnectionValue(path);
-    if (readOnly)
-        s += ";Persist Security Info=False;Mode=Read;Jet OLEDB:Database Password=vostrelk";
-    else
-        s += ";Persist Security Info=False;Jet OLEDB:Database Password=vostrelk";
-    return s;
-}
-
 Tdbform::Tdbform(TBrevUtil brevUtil, QObject* parent)
-    : QObject(parent), ConfigTable(ADOConnection, "ConfigTable"), ConfigDataSet(ConfigTable),
-      printerstable(ADOConnection, "printerstable"), PrintersTableDataSource(printerstable),
-      MapRulesTable(ADOConnection, "MapRulesTable"), MapRulesTableDataSource(MapRulesTable),
-      AvailablePrintersQuery(ADOConnection, "AvailablePrintersQuery"),
-      AvailablePrintersDataSource(AvailablePrintersQuery), RuleQuery(ADOConnection, "RuleQuery"),
-      BrevUtil1(std::move(brevUtil))
+    : QObject(parent), DataModule(std::move(brevUtil)), ConfigDataSet(ConfigTable),
+      PrintersTableDataSource(printerstable), MapRulesTableDataSource(MapRulesTable),
+      AvailablePrintersDataSource(AvailablePrintersQuery)
 {
     setObjectName("dbform");
-    ConfigTable.SetTableName("Config");
-    printerstable.SetTableName("printers");
-    MapRulesTable.SetTableName("MapRules");
-    // Messages name what the user sees, not these component names.
-    ConfigTable.SetCaption("set of options", "the global options");
-    printerstable.SetCaption("printer", "the printer list");
-    MapRulesTable.SetCaption("rule", "the rule list");
-    AvailablePrintersQuery.SetCaption("printer", "the list of available printers");
-    RuleQuery.SetCaption("rule", "the rules for this computer");
-    AvailablePrintersQuery.SQL() = {"select UNCName, Description ", "from Printers",
-                                    "where Available = True", "ORDER BY UNCNAME;"};
-}
-
-namespace
-{
-
-void SeedConfig(RowSet& config)
-{
-    if (config.RecordCount() > 0)
-        return;
-    config.Insert();
-    config.FieldByName("clearprintersfirst").SetAsBoolean(true);
-    config.FieldByName("AllowClientSelection").SetAsBoolean(true);
-    config.Post();
-}
-
-void SeedNonePrinter(RowSet& printers)
-{
-    if (printers.Locate("UNCNAME", "None"))
-        return;
-    printers.Insert();
-    printers.FieldByName("UNCNAME").SetAsString("None");
-    printers.FieldByName("Description").SetAsString("No Printer");
-    printers.FieldByName("Available").SetAsBoolean(true);
-    try {
-        printers.Post();
-    } catch (const StoreError&) {
-        // Another program at logon may have added it since this one read the table.
-        printers.Cancel();
-        printers.Refresh();
-        if (!printers.Locate("UNCNAME", "None"))
-            throw;
-    }
-}
-
-} // namespace
-
-void Tdbform::SetConnection(bool readOnly, const std::string& systemConf)
-{
-    ADOConnection.Close();
-    const DatabaseLocation database = LocateDatabase(BrevUtil1.getstartdir(), systemConf);
-    ADOConnection.SetConnectionString(BuildConnectionString(database.location, readOnly));
-    ADOConnection.Open();
-
-    ConfigTable.Open();
-    if (SeedMissingRows)
-        SeedConfig(ConfigTable);
-    ConfigTable.First();
-    if (!ConfigTable.Eof())
-        ConfigTable.Edit();
-
-    printerstable.Open();
-    if (SeedMissingRows)
-        SeedNonePrinter(printerstable);
-    printerstable.SetSort("UNCNAME ASC");
-
-    MapRulesTable.Open();
-    MapRulesTable.SetSort("RULENAME ASC");
 }

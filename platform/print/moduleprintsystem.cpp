@@ -1,8 +1,7 @@
 #include "platform/print/moduleprintsystem.h"
 
-#include "platform/host/brevutil.h"
+#include "platform/host/programmodule.h"
 
-#include <dlfcn.h>
 #include <pthread.h>
 
 #include <mutex>
@@ -43,35 +42,14 @@ void ModulePrintSystem::Module::Load()
 {
     const std::lock_guard<std::mutex> loading(LoadLock());
     tried = true;
-    // Only places that go with the program itself: a path fixed at build time would let
-    // whoever can later create that folder run code at every logon. Full paths: a run path
-    // would be the caller's, which is not the program when dlopen is intercepted (sanitizers).
-    const std::string program = ProgramDirectory();
-    std::string looked;
-    void* handle = nullptr;
-    for (const std::string& dir : {program, program + WD_MODULE_FROM_PROGRAM "/"}) {
-        const std::string file = dir + name;
-        handle = dlopen(file.c_str(), RTLD_NOW | RTLD_LOCAL);
-        if (handle)
-            break;
-        const char* why = dlerror();
-        looked += "\n  " + (why != nullptr ? std::string(why) : file);
+    try {
+        using Factory = PrintSystem* (*)();
+        auto create = reinterpret_cast<Factory>(
+            LoadProgramModule(name, "wd_create_print_system", "printing module"));
+        system.reset(create());
+    } catch (const std::runtime_error& e) {
+        error = e.what();
     }
-    // Left loaded: its libraries may keep threads or handlers until the process ends.
-    if (!handle) {
-        error = "The printing module " + name +
-                " could not be loaded; it must lie beside the program or in its installed "
-                "library folder. Tried:" +
-                looked;
-        return;
-    }
-    using Factory = PrintSystem* (*)();
-    auto create = reinterpret_cast<Factory>(dlsym(handle, "wd_create_print_system"));
-    if (!create) {
-        error = "The printing module " + name + " is not one of this system's.";
-        return;
-    }
-    system.reset(create());
 }
 
 ModulePrintSystem::ModulePrintSystem(std::string moduleName) : module_(std::make_shared<Module>())
@@ -137,9 +115,10 @@ void ModulePrintSystem::CheckShare(const std::string& path)
     Loaded().CheckShare(path);
 }
 
-std::unique_ptr<PrintSystem> CreatePrintSystem()
+std::unique_ptr<PrintSystem> CreatePrintSystem(bool loadNow)
 {
     auto system = std::make_unique<ModulePrintSystem>();
-    system->StartLoading();
+    if (loadNow)
+        system->StartLoading();
     return system;
 }

@@ -45,5 +45,6 @@ public:
     virtual void CheckShare(const std::string& path) = 0;
 };
 
-// The back end of this OS; it may start loading at once, in the background.
-std::unique_ptr<PrintSystem> CreatePrintSystem();
+// The back end of this OS; with loadNow it may start loading at once, in the background,
+// else it loads when first used.
+std::unique_ptr<PrintSystem> CreatePrintSystem(bool loadNow = true);

@@ -1,7 +1,10 @@
 #include "tests/client/clientpass.h"
 
 #include "client/clientMain.h"
+#include "client/silentrun.h"
+#include "client/uimodule.h"
 #include "client/wdclient.h"
+#include "client/windowrun.h"
 #include "shared/dbformmain.h"
 
 ClientPass RunClientPass(const std::string& dir, std::vector<std::string> args)
@@ -13,11 +16,40 @@ ClientPass RunClientPass(const std::string& dir, std::vector<std::string> args)
     Tdbform dbform(util);
     main.SetDataModule(&dbform);
     ClientPass pass{};
+    std::string ignored;
     QObject::connect(&main, &TMainClientFrm::statusChanged,
                      [&pass](const QString& s) { pass.statuses.push_back(s.toStdString()); });
-    TClientRun run(main, dbform);
+    TStatusView view(dbform, &main);
+    main.setVisible(!util.ReadCommandLine("S", ignored));
+    TClientRun run(dbform, view, *main.sc);
     run.Pause = [&pass](int milliseconds) { pass.pausedMs += milliseconds; };
     pass.exitCode = run.Run();
     pass.shown = main.isVisible();
     return pass;
+}
+
+namespace
+{
+
+class LinkedWindows : public UiModule
+{
+public:
+    ClientUi* Get() override { return &windows_; }
+
+private:
+    TWindowUi windows_;
+};
+
+} // namespace
+
+int RunSilentPass(const std::string& dir, std::vector<std::string> args)
+{
+    args.insert(args.begin(), "wdclient");
+    TBrevUtil util(args);
+    util.SetStartDir(dir);
+    int argc = 1;
+    char name[] = "wdclient";
+    char* argv[] = {name, nullptr};
+    LinkedWindows windows;
+    return RunSilent(util, argc, argv, windows);
 }

@@ -12,3 +12,7 @@ struct ClientPass {
     int pausedMs;                      // how long the run would have waited in all
 };
 ClientPass RunClientPass(const std::string& dir, std::vector<std::string> args);
+
+// wdclient's silent run (/S) as the program makes it, in this process: without windows
+// until a message or the add path needs them, then with the windows linked into the test.
+int RunSilentPass(const std::string& dir, std::vector<std::string> args);

@@ -117,3 +117,14 @@ TEST_F(ClientRunTest, NothingToDoIsShownForThreeSecondsAndAMatchEndsAtOnce)
     EXPECT_EQ(none.pausedMs, 3000);
     EXPECT_EQ(RunClientPass(dir.Path(), {"/S", "/CLIENTNAME=LAB1"}).pausedMs, 0);
 }
+
+TEST_F(ClientRunTest, ASilentRunLeavesTheQuestionToTheWindowsAndLogsTheRunOnce)
+{
+    MakeDatabase(dir.Path(), kNoMatchMayAdd);
+    Answer(QMessageBox::No);
+    EXPECT_EQ(RunSilentPass(dir.Path(), {"/S", "/CLIENTNAME=PC9"}), 0);
+    ASSERT_EQ(messages.size(), 1u);
+    EXPECT_EQ(messages[0].text.toStdString(),
+              "No Matching Printer Rule is found for this computer. Do you wish to add one?");
+    EXPECT_EQ(QueryValue(dir.File("wddata.mdb"), "SELECT COUNT(*) FROM wd_runlog"), "1");
+}

@@ -9,9 +9,13 @@ fail() { echo "FAIL: $*" >&2; exit 1; }
 
 cmake --install "$1" --prefix "$tmp/usr" >/dev/null
 bin=$tmp/usr/bin
-[ ! -e "$bin/libwdprint.so" ] || fail "the module lies beside the programs"
-[ -n "$(find "$tmp/usr/lib" -path "*/wendrell/libwdprint.so")" ] ||
-    fail "no module in the private library folder"
+for module in libwdprint.so libwdclientui.so; do
+    [ ! -e "$bin/$module" ] || fail "$module lies beside the programs"
+    [ -n "$(find "$tmp/usr/lib" -path "*/wendrell/$module")" ] ||
+        fail "no $module in the private library folder"
+done
+# A silent logon must not pay for mapping the window toolkit.
+! ldd "$bin/wdclient" | grep -q libQt6 || fail "wdclient links the window toolkit"
 
 share=$tmp/usr/share
 desktop-file-validate "$share/applications/wendrell-config.desktop" \
@@ -44,4 +48,9 @@ QT_QPA_PLATFORM=offscreen timeout 60 "$bin/wdclient" /S /q /CLIENTNAME=PC1 ||
     fail "the installed client ended with $?"
 queues=$(lpstat -v)
 grep -qF "smb://$SMB_HOST/$SMB_SHARE_LASER" <<<"$queues" || fail "no queue: $queues"
+for queue in $(lpstat -e); do lpadmin -x "$queue"; done
+# With its status window, through the windows' module.
+QT_QPA_PLATFORM=offscreen timeout 60 "$bin/wdclient" /q /CLIENTNAME=PC1 ||
+    fail "the installed client with its window ended with $?"
+grep -qF "smb://$SMB_HOST/$SMB_SHARE_LASER" <<<"$(lpstat -v)" || fail "no queue from the window run"
 for queue in $(lpstat -e); do lpadmin -x "$queue"; done

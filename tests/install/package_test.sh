@@ -17,7 +17,9 @@ for file in ./usr/bin/wdclient ./usr/bin/wdConfig ./usr/bin/wddb \
     ./usr/share/man/man1/{wdclient,wdConfig,wddb}.1.gz; do
     grep -qx "$file" <<<"$listing" || fail "the package lacks $file"
 done
-grep -qE '^\./usr/lib/(.+/)?wendrell/libwdprint\.so$' <<<"$listing" || fail "no module"
+for module in libwdprint libwdclientui; do
+    grep -qE "^\./usr/lib/(.+/)?wendrell/$module\.so\$" <<<"$listing" || fail "no $module.so"
+done
 depends=$(dpkg-deb -f "$deb" Depends)
 for lib in libcups2 libsmbclient libqt6widgets6 libsqlite3; do
     grep -q "$lib" <<<"$depends" || fail "Depends lacks $lib: $depends"

@@ -2,7 +2,7 @@
 // code, and the file stays as it was where the program did not mean to write.
 
 #include "admin/wdConfig.h"
-#include "client/wdclient.h"
+#include "tests/client/clientpass.h"
 #include "platform/store/schema.h"
 #include "tests/gui/guidriver.h"
 #include "tests/support/tempdir.h"
@@ -124,9 +124,7 @@ TEST(BadDatabases, TheClientGivesAClearMessageOrACorrectRun)
             ExecSql(path, "DROP TABLE wd_runlog;");
         std::string before = ReadFileBytes(path);
         GuiDriver gui;
-        TBrevUtil util({"wdclient", "/S", "/CLIENTNAME=PC7"});
-        util.SetStartDir(dir.Path());
-        EXPECT_EQ(RunWdClient(util), c.exitCode);
+        EXPECT_EQ(RunSilentPass(dir.Path(), {"/S", "/CLIENTNAME=PC7"}), c.exitCode);
         if (*c.message) {
             ASSERT_EQ(gui.messages.size(), 1u);
             EXPECT_TRUE(gui.messages[0].text.contains(c.message))

@@ -2,7 +2,7 @@
 // server, bad servers and confs, wddb copying to a server and back, wdConfig's main paths.
 
 #include "admin/wdConfig.h"
-#include "client/wdclient.h"
+#include "client/windowrun.h"
 #include "platform/dbwidgets/dbcheckbox.h"
 #include "platform/dbwidgets/dbcombobox.h"
 #include "platform/dbwidgets/dbedit.h"

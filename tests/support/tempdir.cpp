@@ -110,8 +110,9 @@ std::string CopyClient(const TempDir& dir)
     const std::string client = dir.File("wdclient");
     if (!std::filesystem::exists(client)) {
         std::filesystem::copy_file(WD_BINARY_DIR "/client/wdclient", client);
-        std::filesystem::create_symlink(WD_BINARY_DIR "/client/libwdprint.so",
-                                        dir.File("libwdprint.so"));
+        for (const char* module : {"libwdprint.so", "libwdclientui.so"})
+            std::filesystem::create_symlink(WD_BINARY_DIR "/client/" + std::string(module),
+                                            dir.File(module));
     }
     return client;
 }

@@ -1,0 +1,67 @@
+#include "client/silentrun.h"
+
+#include "client/clientui.h"
+#include "client/clientview.h"
+#include "client/uimodule.h"
+#include "client/wdclient.h"
+#include "platform/print/printsystem.h"
+#include "shared/datamodule.h"
+
+#include <iostream>
+
+namespace
+{
+
+// Not a std::exception: the run records no error for it, and nothing was done before it.
+struct NeedsWindows {
+};
+
+class SilentView : public ClientView
+{
+public:
+    explicit SilentView(UiModule& ui) : ui_(ui) {}
+
+    void SetStatus(const std::string&) override {}
+    void SetStatusText(const std::string&) override {}
+    void ProcessEvents() override {}
+    void ReportMapError(const std::string& path, const std::exception& error) override
+    {
+        // Without the windows the run goes on: the log and standard error still say it.
+        if (ClientUi* ui = ui_.Get())
+            ui->ReportMapError(path, error.what());
+        else
+            std::cerr << "wdclient: " << MapErrorMessage(path) << " " << error.what() << std::endl;
+    }
+    bool OfferToAddRule(const std::string&) override { throw NeedsWindows{}; }
+    void ShowMessage(const std::string& text) override
+    {
+        if (ClientUi* ui = ui_.Get())
+            ui->ShowMessage(text);
+        else
+            std::cerr << "wdclient: " << text << std::endl;
+    }
+
+private:
+    UiModule& ui_;
+};
+
+} // namespace
+
+int RunSilent(const TBrevUtil& brevUtil, int& argc, char** argv, UiModule& ui)
+{
+    try {
+        // Loaded when a rule first needs a printer: a run with nothing to do never maps it.
+        const std::unique_ptr<PrintSystem> printers = CreatePrintSystem(false);
+        DataModule dbform(brevUtil);
+        SilentView view(ui);
+        return TClientRun(dbform, view, *printers).Run();
+    } catch (const NeedsWindows&) {
+        ClientUi* windows = ui.Get();
+        return windows ? windows->Run(brevUtil, argc, argv) : 1;
+    } catch (const std::exception& e) {
+        std::cerr << "wdclient: " << e.what() << std::endl;
+        if (ClientUi* windows = ui.Get())
+            windows->ReportError(e.what());
+        return 1;
+    }
+}
