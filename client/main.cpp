@@ -3,11 +3,27 @@
 #include "client/uimodule.h"
 #include "client/wdclient.h"
 #include "client/whatif.h"
+#include "shared/datamodule.h"
 
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <iostream>
+
+namespace
+{
+
+// Ends the process at once, with nothing torn down: the run is over, and the window
+// toolkit's teardown (reading the font configuration just to discard it) or freeing every
+// row read would cost more than a whole decision pass.
+[[noreturn]] void End(int code)
+{
+    std::cout.flush();
+    std::fflush(nullptr);
+    std::_Exit(code);
+}
+
+} // namespace
 
 // No window toolkit here: a silent logon and the what-if report run without it, and only a
 // run that shows something loads the windows' module.
@@ -22,19 +38,13 @@ int main(int argc, char** argv)
     }
     const TBrevUtil brevUtil = TBrevUtil::FromMain(argc, argv);
     std::string ignored;
-    int code = 1;
     UiModule windows;
-    if (brevUtil.ReadCommandLine("WHATIF", ignored)) {
-        code = RunWhatIf(brevUtil, std::cout, std::cerr);
-    } else if (brevUtil.ReadCommandLine("S", ignored)) {
-        code = RunSilent(brevUtil, argc, argv, windows);
-    } else if (ClientUi* ui = windows.Get()) {
-        code = ui->Run(brevUtil, argc, argv);
+    if (brevUtil.ReadCommandLine("WHATIF", ignored))
+        End(RunWhatIf(brevUtil, std::cout, std::cerr));
+    if (brevUtil.ReadCommandLine("S", ignored)) {
+        DataModule dbform(brevUtil);
+        End(RunSilent(dbform, argc, argv, windows));
     }
-    // The run is over and its forms are gone: end the process at once. The window
-    // toolkit's own teardown (reading the font configuration just to discard it) would cost
-    // more than a whole decision pass.
-    std::cout.flush();
-    std::fflush(nullptr);
-    std::_Exit(code);
+    ClientUi* ui = windows.Get();
+    End(ui ? ui->Run(brevUtil, argc, argv) : 1);
 }

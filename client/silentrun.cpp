@@ -47,17 +47,16 @@ private:
 
 } // namespace
 
-int RunSilent(const TBrevUtil& brevUtil, int& argc, char** argv, UiModule& ui)
+int RunSilent(DataModule& dbform, int& argc, char** argv, UiModule& ui)
 {
     try {
         // Loaded when a rule first needs a printer: a run with nothing to do never maps it.
         const std::unique_ptr<PrintSystem> printers = CreatePrintSystem(false);
-        DataModule dbform(brevUtil);
         SilentView view(ui);
         return TClientRun(dbform, view, *printers).Run();
     } catch (const NeedsWindows&) {
         ClientUi* windows = ui.Get();
-        return windows ? windows->Run(brevUtil, argc, argv) : 1;
+        return windows ? windows->Run(dbform.BrevUtil1, argc, argv) : 1;
     } catch (const std::exception& e) {
         std::cerr << "wdclient: " << e.what() << std::endl;
         if (ClientUi* windows = ui.Get())

@@ -255,7 +255,9 @@ void RowSet::EnsureRows() const
     // never read (the client's rules table, say) costs nothing. Only the snapshot changes.
     Load();
     rowsRead_ = true;
-    ApplySort();
+    // Fresh rows are in read order already.
+    if (!sort_.empty())
+        ApplySort();
     current_ = rows_.empty() ? -1 : 0;
     bof_ = true;
     eof_ = rows_.empty();

@@ -51,5 +51,6 @@ int RunSilentPass(const std::string& dir, std::vector<std::string> args)
     char name[] = "wdclient";
     char* argv[] = {name, nullptr};
     LinkedWindows windows;
-    return RunSilent(util, argc, argv, windows);
+    DataModule dbform(util);
+    return RunSilent(dbform, argc, argv, windows);
 }
