@@ -6,6 +6,7 @@
 #include "tests/support/testservers.h"
 
 #include <QProcess>
+#include <filesystem>
 #include <gtest/gtest.h>
 
 namespace
@@ -104,4 +105,14 @@ TEST(WhatIf, ListsExactlyWhatTheRunThenDoesAndChangesNothing)
     const ClientOutput offline = RunClient(client, {"/WHATIF", "/OFFLINE", "/CLIENTNAME=PC1"});
     EXPECT_EQ(offline.out.find("refused"), std::string::npos);
     EXPECT_NE(offline.out.find(disk + ": connect (share not checked)"), std::string::npos);
+
+    // Copied without its windows' module: a silent run's messages go to standard error, and
+    // the run ends in order.
+    std::filesystem::remove(dir.File("libwdclientui.so"));
+    const std::string err = dir.File("err.txt");
+    EXPECT_EQ(RunProgram({"/usr/bin/timeout", "60", client, "/S", "/CLIENTNAME=PC1"}, err), 0);
+    const std::string said = ReadFileBytes(err);
+    EXPECT_NE(said.find("libwdclientui.so could not be loaded"), std::string::npos) << said;
+    EXPECT_NE(said.find("Error mapping " + missing), std::string::npos) << said;
+    EXPECT_EQ(QueryValue(db, "SELECT COUNT(*) FROM wd_runlog"), "2");
 }
