@@ -201,7 +201,29 @@ std::vector<Queue> CupsPrintSystem::Queues()
         retired_ = true;
         RetireDepartedUsers(queues);
     }
+    known_ = std::make_unique<std::vector<Queue>>(queues);
     return queues;
+}
+
+std::vector<Queue>& CupsPrintSystem::KnownQueues()
+{
+    if (!known_)
+        Queues();
+    return *known_;
+}
+
+void CupsPrintSystem::KeepFor(const std::string& queueName, const std::vector<std::string>& users)
+{
+    std::vector<Queue>& known = KnownQueues();
+    for (auto queue = known.begin(); queue != known.end(); ++queue) {
+        if (queue->name != queueName)
+            continue;
+        if (users.empty())
+            known.erase(queue);
+        else
+            queue->location = QueueMark(users);
+        return;
+    }
 }
 
 // Queues made for users who have no session any more go, so that a shared workstation does
@@ -258,7 +280,9 @@ void CupsPrintSystem::Connect(const std::string& path)
     const std::vector<Queue> queues = Queues();
     const Queue* queue = QueueFor(queues, unc);
     if (queue == nullptr) {
-        AddQueue(Cups(), QueueNameFor(unc, NamesOf(queues)), unc, QueueMark({user_}));
+        Queue made{QueueNameFor(unc, NamesOf(queues)), SmbUri(unc), QueueMark({user_})};
+        AddQueue(Cups(), made.name, unc, made.location);
+        KnownQueues().push_back(made);
     } else if (IsMine(*queue)) {
         // Only what differs is sent: a user outside lpadmin may not change queues at all.
         if (!queue->accepting || queue->state == IPP_PSTATE_STOPPED)
@@ -268,6 +292,7 @@ void CupsPrintSystem::Connect(const std::string& path)
             std::vector<std::string> more = *users;
             more.push_back(user_);
             MarkQueue(Cups(), *queue, more);
+            KeepFor(queue->name, more);
         } catch (const PrintError&) {
             // The queue prints all the same; only recording this user needs lpadmin.
         }
@@ -280,24 +305,25 @@ void CupsPrintSystem::Remove(const std::string& listedName)
     if (!IsNetworkPath(listedName))
         throw PrintError(Quoted(listedName) +
                          " is a local printer, not a network printer connection; it is kept.");
-    const std::vector<Queue> queues = Queues();
-    const Queue* queue = QueueFor(queues, PrinterPath(listedName));
-    if (queue == nullptr)
+    const Queue* found = QueueFor(KnownQueues(), PrinterPath(listedName));
+    if (found == nullptr)
         throw PrintError("The printer " + Quoted(listedName) + " is not connected.");
-    if (!IsMine(*queue))
-        throw PrintError("The printer queue " + Quoted(queue->name) + " for " + Quoted(listedName) +
+    const Queue queue = *found;
+    if (!IsMine(queue))
+        throw PrintError("The printer queue " + Quoted(queue.name) + " for " + Quoted(listedName) +
                          " was not made for this user; it is kept.");
-    const std::vector<std::string> others = Without(*queue->Users(), user_);
+    const std::vector<std::string> others = Without(*queue.Users(), user_);
     if (others.empty())
-        DeleteQueue(Cups(), *queue, listedName);
+        DeleteQueue(Cups(), queue, listedName);
     else
-        MarkQueue(Cups(), *queue, others);
+        MarkQueue(Cups(), queue, others);
+    KeepFor(queue.name, others);
 }
 
 // The queue named by a network path or by a queue name, as CUPS spells it.
 std::string CupsPrintSystem::QueueNamed(const std::string& name)
 {
-    const std::vector<Queue> queues = Queues();
+    const std::vector<Queue>& queues = KnownQueues();
     if (IsNetworkPath(name)) {
         const Queue* queue = QueueFor(queues, PrinterPath(name));
         if (queue == nullptr)

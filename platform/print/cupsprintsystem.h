@@ -43,6 +43,12 @@ private:
     CupsConnection& Cups();
     // The queues, after the first listing of a run has retired those of departed users.
     std::vector<CupsQueue> Queues();
+    // The queues as last listed, with this object's own changes since: what a removal or the
+    // default needs, without asking the scheduler again. A new queue's name is chosen from a
+    // fresh listing only.
+    std::vector<CupsQueue>& KnownQueues();
+    // Records that a queue is now kept for these users only; none: it is gone.
+    void KeepFor(const std::string& queueName, const std::vector<std::string>& users);
     void RetireDepartedUsers(std::vector<CupsQueue>& queues);
     bool IsMine(const CupsQueue& queue) const;
     const CupsQueue* QueueFor(const std::vector<CupsQueue>& queues, const UncPath& path) const;
@@ -53,4 +59,5 @@ private:
     std::string user_;
     LoginCheck loggedIn_;
     bool retired_ = false;
+    std::unique_ptr<std::vector<CupsQueue>> known_; // null until the first listing
 };
