@@ -57,18 +57,10 @@ std::optional<Lookup> ResolveBefore(const std::string& host, Clock::time_point d
     return result.get();
 }
 
-// 0 when it connected, else the errno of the failure (ETIMEDOUT at the deadline).
-int ConnectBefore(const addrinfo& address, Clock::time_point deadline)
+// 0 once a connection under way is made, else the errno of its failure.
+int WaitConnected(int socket, Clock::time_point deadline)
 {
-    UniqueFd socket(::socket(address.ai_family, address.ai_socktype | SOCK_NONBLOCK | SOCK_CLOEXEC,
-                             address.ai_protocol));
-    if (socket.get() < 0)
-        return errno;
-    if (connect(socket.get(), address.ai_addr, address.ai_addrlen) == 0)
-        return 0;
-    if (errno != EINPROGRESS)
-        return errno;
-    pollfd wanted{socket.get(), POLLOUT, 0};
+    pollfd wanted{socket, POLLOUT, 0};
     for (;;) {
         const auto left =
             std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now());
@@ -82,30 +74,52 @@ int ConnectBefore(const addrinfo& address, Clock::time_point deadline)
     }
     int error = 0;
     socklen_t length = sizeof(error);
-    if (getsockopt(socket.get(), SOL_SOCKET, SO_ERROR, &error, &length) != 0)
+    if (getsockopt(socket, SOL_SOCKET, SO_ERROR, &error, &length) != 0)
         return errno;
     return error;
 }
 
+// The connected socket, or none with *error the errno of the failure (ETIMEDOUT at the
+// deadline).
+UniqueFd ConnectBefore(const addrinfo& address, Clock::time_point deadline, int& error)
+{
+    UniqueFd socket(::socket(address.ai_family, address.ai_socktype | SOCK_NONBLOCK | SOCK_CLOEXEC,
+                             address.ai_protocol));
+    error = socket.get() < 0 ? errno : 0;
+    if (error == 0 && connect(socket.get(), address.ai_addr, address.ai_addrlen) != 0)
+        error = errno == EINPROGRESS ? WaitConnected(socket.get(), deadline) : errno;
+    return error == 0 ? std::move(socket) : UniqueFd();
+}
+
 } // namespace
 
-SmbReach ReachSmbPort(const std::string& host, Clock::time_point deadline, int* error)
+UniqueFd ConnectSmbPort(const std::string& host, Clock::time_point deadline, SmbReach& reach,
+                        int& error)
 {
-    int why = ETIMEDOUT;
+    error = ETIMEDOUT;
+    reach = SmbReach::NoAnswer;
+    UniqueFd connected;
     const std::optional<Lookup> lookup = ResolveBefore(host, deadline);
-    SmbReach reach = SmbReach::NoAnswer;
     if (lookup && (lookup->status == EAI_NONAME || lookup->status == EAI_AGAIN ||
                    lookup->status == EAI_FAIL || lookup->status == EAI_NODATA)) {
         reach = SmbReach::UnknownName;
     } else if (lookup && lookup->status == 0) {
-        why = EHOSTUNREACH;
+        error = EHOSTUNREACH;
         for (const addrinfo* address = lookup->addresses.get();
              address != nullptr && reach == SmbReach::NoAnswer; address = address->ai_next) {
-            why = ConnectBefore(*address, deadline);
-            if (why == 0)
+            connected = ConnectBefore(*address, deadline, error);
+            if (error == 0)
                 reach = SmbReach::Answered;
         }
     }
+    return connected;
+}
+
+SmbReach ReachSmbPort(const std::string& host, Clock::time_point deadline, int* error)
+{
+    SmbReach reach = SmbReach::NoAnswer;
+    int why = 0;
+    ConnectSmbPort(host, deadline, reach, why);
     if (error)
         *error = why;
     return reach;

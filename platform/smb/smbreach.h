@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/smb/uniquefd.h"
+
 #include <chrono>
 #include <string>
 
@@ -14,3 +16,7 @@ enum class SmbReach {
 // With NoAnswer, *error (when given) tells why: ETIMEDOUT, ECONNREFUSED, EHOSTUNREACH, ...
 SmbReach ReachSmbPort(const std::string& host, std::chrono::steady_clock::time_point deadline,
                       int* error = nullptr);
+// The same, keeping the connection: the connected socket (non-blocking) when reach is
+// Answered, else none, with error as above.
+UniqueFd ConnectSmbPort(const std::string& host, std::chrono::steady_clock::time_point deadline,
+                        SmbReach& reach, int& error);

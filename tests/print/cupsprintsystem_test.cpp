@@ -2,6 +2,7 @@
 // with no queues and no lpoptions.
 
 #include "platform/print/cupsprintsystem.h"
+#include "platform/smb/smbtreeconnect.h"
 #include "tests/support/asuser.h"
 #include "tests/support/printstate.h"
 #include "tests/support/testservers.h"
@@ -9,6 +10,7 @@
 #include <cups/cups.h>
 #include <gtest/gtest.h>
 
+#include <cerrno>
 #include <filesystem>
 
 namespace print_test
@@ -130,6 +132,26 @@ TEST_F(CupsPrintSystem, ConnectRefusesWhatIsNotAPrinterShareOfAServerThatAnswers
         EXPECT_NE(message.find(expected), std::string::npos) << path << ": " << message;
     }
     EXPECT_TRUE(QueueNames().empty());
+}
+
+TEST_F(CupsPrintSystem, ShareTypesComeFromTreeConnectsUnlessOnlyAListingCanTell)
+{
+    const auto soon = [] { return std::chrono::steady_clock::now() + std::chrono::seconds(3); };
+    const std::string laser = Env("SMB_SHARE_LASER"), odd = Env("SMB_SHARE_ODD");
+    const std::string disk = Env("SMB_SHARE_DISK");
+    const ShareTypes types =
+        AskShareTypes(Env("SMB_HOST"), {laser, odd, disk, "IPC$", "nosuch"}, soon());
+    EXPECT_FALSE(types.unsure) << "the anonymous session was refused";
+    EXPECT_EQ(types.error, 0);
+    EXPECT_EQ(types.kinds, (std::map<std::string, SmbKind>{{laser, SmbKind::PrinterShare},
+                                                           {odd, SmbKind::PrinterShare},
+                                                           {disk, SmbKind::DiskShare},
+                                                           {"IPC$", SmbKind::Other}}));
+    // Silence is an error; a name only NetBIOS knows is left to the listing.
+    const auto second = std::chrono::steady_clock::now() + std::chrono::seconds(1);
+    EXPECT_EQ(AskShareTypes(Env("SMB_DEAD_HOST"), {laser}, second).error, ETIMEDOUT);
+    EXPECT_TRUE(AskShareTypes(Env("SMB_NETBIOS_NAME"), {laser}, soon()).unsure);
+    EXPECT_NO_THROW(printers_.CheckShare("\\\\" + Env("SMB_NETBIOS_NAME") + "\\" + laser));
 }
 
 TEST_F(CupsPrintSystem, WhatThePrintingSystemRefusesOrCannotBeAskedIsToldWhy)
