@@ -1,10 +1,10 @@
 #include "platform/smb/smblisting.h"
 
+#include "platform/smb/libsmbclient.h"
 #include "platform/smb/smbreach.h"
 
 #include <fcntl.h>
 #include <ifaddrs.h>
-#include <libsmbclient.h>
 #include <net/if.h>
 #include <poll.h>
 #include <unistd.h>
@@ -25,26 +25,27 @@ using std::chrono::milliseconds;
 class SmbContext
 {
 public:
-    SmbContext(SmbDialects dialects, milliseconds timeout) : context_(smbc_new_context())
+    SmbContext(const LibSmbClient& smb, SmbDialects dialects, milliseconds timeout)
+        : smb_(smb), context_(smb.smbc_new_context())
     {
         if (context_ == nullptr)
             return;
-        smbc_setOptionDebugToStderr(context_, 1);
-        smbc_setDebug(context_, 0);
-        smbc_setTimeout(context_, static_cast<int>(timeout.count()));
+        smb_.smbc_setOptionDebugToStderr(context_, 1);
+        smb_.smbc_setDebug(context_, 0);
+        smb_.smbc_setTimeout(context_, static_cast<int>(timeout.count()));
         // Ask every master browser that answers: each knows only its own subnet's workgroups.
-        smbc_setOptionBrowseMaxLmbCount(context_, 0);
+        smb_.smbc_setOptionBrowseMaxLmbCount(context_, 0);
         if (dialects == SmbDialects::Browsing) {
-            smbc_setOptionProtocols(context_, "NT1", "NT1");
+            smb_.smbc_setOptionProtocols(context_, "NT1", "NT1");
         } else {
-            smbc_setOptionProtocols(context_, "NT1", "default");
+            smb_.smbc_setOptionProtocols(context_, "NT1", "default");
             // Else a server's list is asked on 139 first, and a silent or filtered 139 would
             // use up the deadline of a server that answers on 445.
-            smbc_setPort(context_, 445);
+            smb_.smbc_setPort(context_, 445);
         }
-        if (smbc_init_context(context_) == nullptr) {
+        if (smb_.smbc_init_context(context_) == nullptr) {
             const int error = errno;
-            smbc_free_context(context_, 1);
+            smb_.smbc_free_context(context_, 1);
             context_ = nullptr;
             errno = error;
         }
@@ -52,7 +53,7 @@ public:
     ~SmbContext()
     {
         if (context_ != nullptr)
-            smbc_free_context(context_, 1);
+            smb_.smbc_free_context(context_, 1);
     }
     SmbContext(const SmbContext&) = delete;
     SmbContext& operator=(const SmbContext&) = delete;
@@ -60,6 +61,7 @@ public:
     SMBCCTX* get() const { return context_; }
 
 private:
+    const LibSmbClient& smb_;
     SMBCCTX* context_;
 };
 
@@ -67,22 +69,24 @@ private:
 class SmbDirectory
 {
 public:
-    SmbDirectory(SMBCCTX* context, const std::string& url)
-        : context_(context), handle_(smbc_getFunctionOpendir(context)(context, url.c_str()))
+    SmbDirectory(const LibSmbClient& smb, SMBCCTX* context, const std::string& url)
+        : smb_(smb), context_(context),
+          handle_(smb.smbc_getFunctionOpendir(context)(context, url.c_str()))
     {
     }
     ~SmbDirectory()
     {
         if (handle_ != nullptr)
-            smbc_getFunctionClosedir(context_)(context_, handle_);
+            smb_.smbc_getFunctionClosedir(context_)(context_, handle_);
     }
     SmbDirectory(const SmbDirectory&) = delete;
     SmbDirectory& operator=(const SmbDirectory&) = delete;
 
     bool IsOpen() const { return handle_ != nullptr; }
-    const smbc_dirent* Next() { return smbc_getFunctionReaddir(context_)(context_, handle_); }
+    const smbc_dirent* Next() { return smb_.smbc_getFunctionReaddir(context_)(context_, handle_); }
 
 private:
+    const LibSmbClient& smb_;
     SMBCCTX* context_;
     SMBCFILE* handle_;
 };
@@ -128,14 +132,19 @@ int ErrnoOr(int fallback)
 SmbListing ReadHere(const std::string& url, SmbDialects dialects, milliseconds timeout)
 {
     SmbListing listing;
+    const LibSmbClient* smb = SmbClient();
+    if (smb == nullptr) {
+        listing.error = ELIBACC;
+        return listing;
+    }
     errno = 0;
-    SmbContext context(dialects, timeout);
+    SmbContext context(*smb, dialects, timeout);
     if (context.get() == nullptr) {
         listing.error = ErrnoOr(ENOMEM);
         return listing;
     }
     errno = 0;
-    SmbDirectory directory(context.get(), url);
+    SmbDirectory directory(*smb, context.get(), url);
     if (!directory.IsOpen()) {
         listing.error = ErrnoOr(EIO);
         return listing;
