@@ -2,6 +2,7 @@
 
 #include "platform/host/textutil.h"
 #include "platform/netenum/resourcebuffer.h"
+#include "platform/smb/libsmbclient.h"
 #include "platform/smb/smblisting.h"
 #include "platform/smb/smbpath.h"
 #include "platform/smb/smbserver.h"
@@ -189,6 +190,9 @@ struct SmbEnumerator::Level {
 SmbEnumerator::SmbEnumerator(milliseconds perServer, size_t readAheadWidth)
     : perServer_(perServer), ahead_(readAheadWidth)
 {
+    // Loaded here once, so that every listing child of a scan starts with it rather than
+    // loading it again; a failure is each listing's to report.
+    SmbClient();
 }
 
 SmbEnumerator::~SmbEnumerator() = default;
