@@ -7,16 +7,7 @@
 #include "platform/store/rowset.h"
 #include "shared/datamodule.h"
 
-RuleRow ReadRuleRow(RowSet& q)
-{
-    RuleRow row;
-    row.name = q.FieldByName("RULENAME").AsString();
-    for (int slot = 1; slot <= 4; ++slot)
-        row.uncPaths[slot - 1] = q.FieldByName("UNCPath" + std::to_string(slot)).AsString();
-    row.defaultSlot = q.FieldByName("Default").AsInteger();
-    row.active = q.FieldByName("ACTIVE").AsBoolean();
-    return row;
-}
+#include <map>
 
 namespace
 {
@@ -104,17 +95,87 @@ PlanSources PlanSourcesOf(DataModule& dbform)
     return sources;
 }
 
+namespace
+{
+
+// Where the rule query's fields lie in its rows, by name in upper case; each is read as a
+// field of the query would read it.
+class RuleColumns
+{
+public:
+    RuleColumns(const DriverStatement& row, std::string list) : list_(std::move(list))
+    {
+        for (int i = 0; i < row.ColumnCount(); ++i) {
+            columns_[UpperCaseAscii(row.ColumnName(i))] = i;
+            names_.push_back(row.ColumnName(i));
+        }
+    }
+
+    std::string Text(const DriverStatement& row, const char* field) const
+    {
+        const int i = Column(field);
+        return i < 0 ? std::string() : ValueText(row.ColumnValue(i), row.ColumnType(i));
+    }
+
+    RuleRow Read(const DriverStatement& row) const
+    {
+        RuleRow rule;
+        rule.name = Text(row, "RULENAME");
+        for (int slot = 1; slot <= 4; ++slot)
+            rule.uncPaths[slot - 1] = Text(row, ("UNCPATH" + std::to_string(slot)).c_str());
+        const Value slot = ValueOf(row, "DEFAULT");
+        const std::optional<long long> defaultSlot = ValueAsInteger(slot);
+        if (!defaultSlot)
+            throw StoreError(NotAValue(slot, NameOf("DEFAULT"), list_, "a whole number"));
+        rule.defaultSlot = *defaultSlot;
+        const Value active = ValueOf(row, "ACTIVE");
+        const std::optional<bool> isActive = ValueAsBoolean(active);
+        if (!isActive)
+            throw StoreError(NotAValue(active, NameOf("ACTIVE"), list_, "a yes/no value"));
+        rule.active = *isActive;
+        return rule;
+    }
+
+private:
+    int Column(const char* field) const
+    {
+        const auto found = columns_.find(field);
+        return found == columns_.end() ? -1 : found->second;
+    }
+    // As the database spells it, for messages.
+    std::string NameOf(const char* field) const
+    {
+        const int i = Column(field);
+        return i < 0 ? field : names_[static_cast<size_t>(i)];
+    }
+    Value ValueOf(const DriverStatement& row, const char* field) const
+    {
+        const int i = Column(field);
+        return i < 0 ? Value() : row.ColumnValue(i);
+    }
+
+    std::string list_;
+    std::map<std::string, int> columns_;
+    std::vector<std::string> names_;
+};
+
+} // namespace
+
 bool VisitMatchingRules(RowSet& q, const std::string& clientName,
                         const std::function<void(const RuleRow&)>& matched)
 {
     BuildRuleQuery(q, clientName);
-    q.Open();
-    bool any = false;
-    for (q.First(); !q.Eof(); q.Next()) {
-        if (!RuleNameMatches(q.FieldByName("RULENAME").AsString(), clientName))
-            continue;
-        any = true;
-        matched(ReadRuleRow(q));
-    }
-    return any;
+    // Only the rows that apply are kept, and the reading is over before the first of them
+    // is acted on: a logon holds no read lock on the file while it connects printers.
+    std::vector<RuleRow> rules;
+    std::optional<RuleColumns> columns;
+    q.ReadRows([&](const DriverStatement& row) {
+        if (!columns)
+            columns.emplace(row, q.ListCaption());
+        if (RuleNameMatches(columns->Text(row, "RULENAME"), clientName))
+            rules.push_back(columns->Read(row));
+    });
+    for (const RuleRow& rule : rules)
+        matched(rule);
+    return !rules.empty();
 }

@@ -50,7 +50,6 @@ struct PlanSources {
     std::function<std::string(const std::string& text)> expand;
 };
 
-RuleRow ReadRuleRow(class RowSet& ruleQuery);
 RulePlan PlanRule(const RuleRow& rule, const PlanSources& sources);
 
 // The words both the report and the run log use for a slot that connects nothing.

@@ -56,9 +56,8 @@ std::string Field::AsString() const
     return ValueText(AsValue(), DataType());
 }
 
-bool Field::AsBoolean() const
+std::optional<bool> ValueAsBoolean(const Value& v)
 {
-    const Value& v = AsValue();
     if (v.IsNull())
         return false;
     if (v.IsInteger())
@@ -74,13 +73,11 @@ bool Field::AsBoolean() const
         return true;
     if (c == 'F' || c == 'N')
         return false;
-    rowSet_.Fail("\"" + t + "\" in the field " + FieldName() + " of " + rowSet_.ListCaption() +
-                 " is not a yes/no value.");
+    return std::nullopt;
 }
 
-long long Field::AsInteger() const
+std::optional<long long> ValueAsInteger(const Value& v)
 {
-    const Value& v = AsValue();
     if (v.IsNull())
         return 0;
     if (v.IsInteger())
@@ -89,9 +86,31 @@ long long Field::AsInteger() const
     if (v.TextValue().empty())
         return 0;
     if (!ParseInteger(v.TextValue(), n))
-        rowSet_.Fail("\"" + v.TextValue() + "\" in the field " + FieldName() + " of " +
-                     rowSet_.ListCaption() + " is not a whole number.");
+        return std::nullopt;
     return n;
+}
+
+std::string NotAValue(const Value& v, const std::string& field, const std::string& list,
+                      const char* kind)
+{
+    return "\"" + ValueText(v, FieldType::Text) + "\" in the field " + field + " of " + list +
+           " is not " + kind + ".";
+}
+
+bool Field::AsBoolean() const
+{
+    const std::optional<bool> b = ValueAsBoolean(AsValue());
+    if (!b)
+        rowSet_.Fail(NotAValue(AsValue(), FieldName(), rowSet_.ListCaption(), "a yes/no value"));
+    return *b;
+}
+
+long long Field::AsInteger() const
+{
+    const std::optional<long long> n = ValueAsInteger(AsValue());
+    if (!n)
+        rowSet_.Fail(NotAValue(AsValue(), FieldName(), rowSet_.ListCaption(), "a whole number"));
+    return *n;
 }
 
 void Field::SetValue(Value value)
@@ -197,6 +216,15 @@ void RowSet::RequireRowToDelete() const
 {
     if (current_ < 0)
         Fail("There is no " + rowCaption_ + " to delete.");
+}
+
+void RowSet::ReadRows(const std::function<void(const DriverStatement&)>& row) const
+{
+    if (!connection_ || !connection_->Connected())
+        Fail(ListSubject() + " cannot be read: the database connection is not open.");
+    std::unique_ptr<DriverStatement> st = Prepare();
+    while (st->Step())
+        row(*st);
 }
 
 void RowSet::Open()

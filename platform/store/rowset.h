@@ -7,6 +7,7 @@
 #include <functional>
 #include <map>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -31,6 +32,13 @@ struct Column {
 
 // A value as text: "" when empty, "True"/"False" for a yes/no field.
 std::string ValueText(const Value& v, FieldType type);
+// A value as a field reads it as yes/no or as a whole number (empty: false, 0); nothing when
+// it is neither.
+std::optional<bool> ValueAsBoolean(const Value& v);
+std::optional<long long> ValueAsInteger(const Value& v);
+// "\"x\" in the field F of LIST is not KIND."
+std::string NotAValue(const Value& v, const std::string& field, const std::string& list,
+                      const char* kind);
 
 // One field of the current row, by position; valid while the row set stays open.
 class Field
@@ -84,6 +92,9 @@ public:
     void SetParameter(const std::string& name, Value value);
 
     void Open();
+    // Reads the rows once, in order, and keeps none: for a caller that keeps a few of many,
+    // and for whom the snapshot would cost more than the reading. Needs no Open.
+    void ReadRows(const std::function<void(const DriverStatement&)>& row) const;
     // Drops a pending change and the rows.
     void Close();
     bool Active() const { return state_ != DataSetState::Inactive; }
