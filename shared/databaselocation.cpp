@@ -7,6 +7,7 @@
 #include <cerrno>
 #include <cstring>
 #include <fstream>
+#include <optional>
 #include <sys/stat.h>
 
 namespace
@@ -32,8 +33,19 @@ std::string Trim(const std::string& s)
     throw StoreError("The database settings file \"" + conf + "\" " + what);
 }
 
-// The value of the conf's "database" line. Other keys are left to the back ends that
-// will need them; a '#' starts a comment only at the start of a line, as paths may hold one.
+// A value in matching quotes, as a shell or another conf would have it, is read without them.
+std::string Unquoted(const std::string& value)
+{
+    if (value.size() >= 2 && (value.front() == '"' || value.front() == '\'') &&
+        value.back() == value.front())
+        return value.substr(1, value.size() - 2);
+    return value;
+}
+
+// The value of the conf's "database" line; empty when the conf has no setting at all (only
+// comments and blank lines: not set up yet). '#' starts a comment only at the start of a
+// line, as paths may hold one. A key it does not know is an error that names it: a misspelt
+// key would otherwise read as no database at all.
 std::string DatabaseSetting(const std::string& conf)
 {
     std::ifstream in(conf);
@@ -41,37 +53,44 @@ std::string DatabaseSetting(const std::string& conf)
         FailConf(conf, "cannot be read (" + std::string(std::strerror(errno)) + ").");
     std::string line;
     std::string value;
+    bool named = false;
     for (int number = 1; std::getline(in, line); ++number) {
         line = Trim(line);
         if (line.empty() || line[0] == '#')
             continue;
         const size_t equals = line.find('=');
-        const std::string where = " (line " + std::to_string(number) + ").";
+        const std::string where = " (line " + std::to_string(number) + ")";
         if (equals == std::string::npos)
-            FailConf(conf, "has a line that is not \"key = value\"" + where);
-        if (!EqualsIgnoreCase(Trim(line.substr(0, equals)), "database"))
-            continue;
-        if (!value.empty())
-            FailConf(conf, "names the database twice" + where);
-        value = Trim(line.substr(equals + 1));
+            FailConf(conf, "has a line that is not \"key = value\"" + where + ".");
+        const std::string key = Trim(line.substr(0, equals));
+        if (!EqualsIgnoreCase(key, "database"))
+            FailConf(conf, "has the unknown key \"" + key + "\"" + where +
+                               "; the one key is \"database\".");
+        if (named)
+            FailConf(conf, "names the database twice" + where + ".");
+        named = true;
+        value = Unquoted(Trim(line.substr(equals + 1)));
+        if (value.empty())
+            FailConf(conf, "names no database" + where +
+                               ": it needs \"database = <file path or postgresql:// URI>\".");
     }
-    if (value.empty())
-        FailConf(conf, "names no database: it needs a line \"database = <file path or "
-                       "postgresql:// URI>\".");
     return value;
 }
 
-DatabaseLocation FromConf(const std::string& conf)
+// The database a conf names; none when the conf has no setting yet.
+std::optional<DatabaseLocation> FromConf(const std::string& conf)
 {
     const std::string value = DatabaseSetting(conf);
+    if (value.empty())
+        return std::nullopt;
     if (IsServerLocation(value))
-        return {DatabaseKind::PostgreSql, value, conf};
+        return DatabaseLocation{DatabaseKind::PostgreSql, value, conf};
     const std::string folder = conf.substr(0, conf.rfind('/') + 1);
     const std::string path = value[0] == '/' ? value : folder + value;
     if (!Exists(path))
         FailConf(conf, "names the database \"" + path + "\", which cannot be found (" +
                            std::strerror(errno) + ").");
-    return {DatabaseKind::File, path, conf};
+    return DatabaseLocation{DatabaseKind::File, path, conf};
 }
 
 } // namespace
@@ -81,14 +100,20 @@ DatabaseLocation LocateDatabase(const std::string& programDir, const std::string
     const std::string besideConf = programDir + "wddata.conf";
     const std::string besideFile = programDir + "wddata.mdb";
     // A conf that is there but broken is an error: falling through would open another file.
+    // One with nothing set yet (as the package installs it) is passed over.
     if (Exists(besideConf))
-        return FromConf(besideConf);
+        if (std::optional<DatabaseLocation> named = FromConf(besideConf))
+            return *named;
     if (Exists(besideFile))
         return {DatabaseKind::File, besideFile, ""};
     if (Exists(systemConf))
-        return FromConf(systemConf);
-    throw StoreError("The database cannot be found. Looked for, in this order:\n  " + besideConf +
-                     "\n  " + besideFile + "\n  " + systemConf +
+        if (std::optional<DatabaseLocation> named = FromConf(systemConf))
+            return *named;
+    auto place = [&](const std::string& path) {
+        return "\n  " + path + (Exists(path) ? " (names no database yet)" : "");
+    };
+    throw StoreError("The database cannot be found. Looked for, in this order:" +
+                     place(besideConf) + "\n  " + besideFile + place(systemConf) +
                      "\nPut wddata.mdb (\"wddb create\" makes one), or a wddata.conf with a line "
                      "\"database = <file path>\", in the program's folder, or that line in " +
                      systemConf + ".");
