@@ -4,8 +4,7 @@
 # inactive rule for the client $1, so that a run decides and does no printer work.
 decision_sql() {
   local client=$1
-  echo "INSERT INTO Config VALUES (0, 0);
-  INSERT INTO printers VALUES ('None', 'No Printer', 1);
+  echo "UPDATE Config SET ClearPrintersFirst = 0, AllowClientSelection = 0;
   WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < 999)
   INSERT INTO printers SELECT printf('\\\\srv%02d\\printer%04d', i % 50, i), 'Printer ' || i, i % 3 <> 0 FROM n;
   WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < 9999)

@@ -1,6 +1,7 @@
 // wddb: creates an empty printer-mapping database, shows what one holds, or copies one
 // into another (a file to a server and back).
 
+#include "platform/host/textutil.h"
 #include "platform/store/connection.h"
 #include "platform/store/connectionstring.h"
 #include "platform/store/drivers.h"
@@ -22,14 +23,15 @@ namespace
 {
 
 const char* const kUsage = R"(Usage:
-  wddb create DATABASE       make a new, empty database with the tables Config, printers
-                             and MapRules (an existing file, or a server database that has
-                             any of them, is never overwritten)
+  wddb create DATABASE       make a new database with the tables Config, printers and
+                             MapRules, holding only the options row (both options on) and
+                             the printer None; an existing file, or a server database that
+                             has any of the tables, is never overwritten
   wddb show DATABASE         print the three tables and the latest client run of each
                              computer (failures first, with what failed and why)
   wddb copy SOURCE TARGET    copy every row of the three tables into a new database, or
-                             into one whose tables are empty; a target that holds data is
-                             refused and left as it is
+                             into one that holds no more than "wddb create" puts there; a
+                             target that holds data is refused and left as it is
   wddb --help                this text
 
 DATABASE is a file path or a PostgreSQL URI as libpq reads it, e.g.
@@ -120,7 +122,23 @@ bool Exists(const std::string& location)
     return !IsServerLocation(location) && std::filesystem::exists(location, ec);
 }
 
-// A new database, or one of ours whose tables are all empty.
+// The rows "wddb create" starts a database with (and the programs add at their first
+// opening), and nothing else: such a target counts as empty.
+bool OnlyStartingRows(StoreDriver& db, const std::string& table)
+{
+    const long long rows = CountRows(db, table);
+    if (EqualsIgnoreCase(table, "printers")) {
+        auto none = db.Prepare("SELECT COUNT(*) FROM " + db.Identifier(table) + " WHERE " +
+                               db.Identifier("UNCNAME") + " = ?");
+        none->Bind(1, Value::Text(kNonePrinter));
+        none->Step();
+        return rows == none->ColumnValue(0).IntegerValue() && rows <= 1;
+    }
+    return rows == 0 || (EqualsIgnoreCase(table, "Config") && rows == 1);
+}
+
+// A new database, or one of ours whose tables are empty but for the starting rows, which
+// the copy then replaces.
 std::unique_ptr<StoreDriver> OpenTarget(const std::string& location)
 {
     if (!Exists(location) &&
@@ -132,7 +150,7 @@ std::unique_ptr<StoreDriver> OpenTarget(const std::string& location)
     std::unique_ptr<StoreDriver> db = OpenDatabase(location, false);
     CheckDatabase(*db, kDatabasePassword);
     for (const TableDef& t : RequiredTables())
-        if (CountRows(*db, t.name) > 0)
+        if (!OnlyStartingRows(*db, t.name))
             throw StoreError("The target, " + db->Describe() + ", already holds rows in " + t.name +
                              "; nothing was copied and it was left as it is.");
     return db;
@@ -168,6 +186,8 @@ int Copy(const std::string& source, const std::string& target)
     try {
         std::unique_ptr<StoreDriver> to = OpenTarget(target);
         to->Exec("BEGIN");
+        for (const TableDef& t : RequiredTables())
+            to->Exec("DELETE FROM " + to->Identifier(t.name));
         std::string counts;
         for (const TableDef& t : RequiredTables())
             counts += (counts.empty() ? "" : ", ") +
@@ -202,7 +222,7 @@ int main(int argc, char** argv)
         if (copy)
             return Copy(args[1], args[2]);
         if (args[0] == "create") {
-            CreateDatabase(args[1], kDatabasePassword);
+            CreateDatabase(args[1], kDatabasePassword, true);
             std::cout << "Created " << (IsServerLocation(args[1]) ? "the tables" : args[1]) << "\n";
             return 0;
         }

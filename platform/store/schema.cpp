@@ -2,6 +2,7 @@
 
 #include "platform/host/textutil.h"
 #include "platform/store/drivers.h"
+#include "platform/store/rowwriter.h"
 #include "platform/store/sha256.h"
 #include "platform/store/storeerror.h"
 
@@ -79,6 +80,16 @@ void CheckFields(StoreDriver& db, const TableDef& table)
     }
 }
 
+void AddStartingRows(StoreDriver& db)
+{
+    const Value yes = Value::Integer(1);
+    RowWriter(db, "Config", "set of options", "the global options")
+        .Insert({"ClearPrintersFirst", "AllowClientSelection"}, {yes, yes});
+    RowWriter(db, "printers", "printer", "the printer list")
+        .Insert({"UNCNAME", "Description", "Available"},
+                {Value::Text(kNonePrinter), Value::Text(kNonePrinterDescription), yes});
+}
+
 void CreateTable(StoreDriver& db, const TableDef& t)
 {
     db.Exec(db.CreateTableSql(t));
@@ -138,13 +149,13 @@ FieldType FieldTypeFromDecl(const std::string& declaredType)
     return FieldType::Text;
 }
 
-void CreateDatabase(const std::string& location, const std::string& password)
+void CreateDatabase(const std::string& location, const std::string& password, bool startingRows)
 {
     std::unique_ptr<StoreDriver> db = OpenNewDatabase(location);
-    CreateTables(*db, password);
+    CreateTables(*db, password, startingRows);
 }
 
-void CreateTables(StoreDriver& db, const std::string& password)
+void CreateTables(StoreDriver& db, const std::string& password, bool startingRows)
 {
     db.Exec("BEGIN");
     db.Exec("CREATE TABLE wd_meta (key TEXT PRIMARY KEY, value TEXT)");
@@ -156,6 +167,8 @@ void CreateTables(StoreDriver& db, const std::string& password)
     PutMeta(db, "schema_version", std::to_string(kSchemaVersion));
     PutMeta(db, "password_salt", salt);
     PutMeta(db, "password_sha256", Sha256Hex(salt + password));
+    if (startingRows)
+        AddStartingRows(db);
     db.Exec("COMMIT");
 }
 

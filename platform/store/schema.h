@@ -38,11 +38,18 @@ bool HasRunLogTable(StoreDriver& driver);
 // the database call it). Throws StoreError.
 void AddRunLogTable(StoreDriver& driver);
 
-// Makes the tables, empty, in a new database: a file path (an existing file is refused) or
-// a PostgreSQL URI (a database that holds any of the tables is refused).
-void CreateDatabase(const std::string& location, const std::string& password);
+// The reserved printer: a rule slot that names it connects nothing.
+inline constexpr const char* kNonePrinter = "None";
+inline constexpr const char* kNonePrinterDescription = "No Printer";
+
+// Makes the tables in a new database: a file path (an existing file is refused) or a
+// PostgreSQL URI (a database that holds any of the tables is refused). startingRows: with
+// the rows the programs would otherwise add at their first opening (the Config row, both
+// options on, and the printer None), so that a database nobody may write is complete.
+void CreateDatabase(const std::string& location, const std::string& password,
+                    bool startingRows = false);
 // Makes the tables in an opened, empty database.
-void CreateTables(StoreDriver& driver, const std::string& password);
+void CreateTables(StoreDriver& driver, const std::string& password, bool startingRows = false);
 
 // The field type a declared SQL column type stands for.
 FieldType FieldTypeFromDecl(const std::string& declaredType);

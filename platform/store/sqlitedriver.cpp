@@ -144,6 +144,10 @@ std::unique_ptr<SqliteDriver> SqliteDriver::CreateFile(const std::string& path)
     std::error_code ec;
     if (std::filesystem::exists(path, ec))
         throw StoreError("\"" + path + "\" already exists; it was left as it is.");
+    const std::filesystem::path folder = std::filesystem::absolute(path, ec).parent_path();
+    if (!std::filesystem::is_directory(folder, ec))
+        throw StoreError("The folder \"" + folder.string() + "\" does not exist, so \"" + path +
+                         "\" cannot be made there. Make the folder first (mkdir -p).");
     std::unique_ptr<SqliteDriver> driver(new SqliteDriver());
     driver->db_.Open(path, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE);
     sqlite3_busy_timeout(driver->db_.Handle(), kBusyTimeoutMs);

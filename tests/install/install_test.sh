@@ -37,7 +37,7 @@ mkdir "$tmp/site"
 source "$2/env"
 export CUPS_SERVER CUPS_SERVERROOT HOME
 laser="\\\\$SMB_HOST\\$SMB_SHARE_LASER"
-sqlite3 "$tmp/site/wddata.mdb" "INSERT INTO Config VALUES (0, 0);
+sqlite3 "$tmp/site/wddata.mdb" "UPDATE Config SET ClearPrintersFirst = 0, AllowClientSelection = 0;
     INSERT INTO printers VALUES ('$laser', '', 1);
     INSERT INTO MapRules VALUES ('PC1', '$laser', '', '', '', 1, 1);"
 echo "database = ../../site/wddata.mdb" >"$bin/wddata.conf"

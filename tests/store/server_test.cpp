@@ -135,6 +135,8 @@ TEST(WddbCopy, AFileGoesToTheServerAndBackKeepingEveryRowAndValue)
     const QString back = QString::fromStdString(dir.File("back.mdb"));
     const QString source = QString::fromStdString(file.Location());
 
+    // As the README has it: the server's tables made first, with their starting rows.
+    ASSERT_EQ(Wddb({"create", uri}).exitCode, 0);
     EXPECT_EQ(Wddb({"copy", source, uri}).exitCode, 0);
     EXPECT_EQ(Wddb({"copy", uri, back}).exitCode, 0);
     const std::string shown = Wddb({"show", source}).output;
@@ -146,6 +148,26 @@ TEST(WddbCopy, AFileGoesToTheServerAndBackKeepingEveryRowAndValue)
     EXPECT_EQ(again.exitCode, 1) << "a target that holds data is refused";
     EXPECT_NE(again.output.find("already holds rows"), std::string::npos) << again.output;
     EXPECT_EQ(Wddb({"show", uri}).output, shown) << "and left as it was";
+}
+
+// A new database needs no seeding, so a read-only one is complete from the start.
+TEST(WddbCreate, StartsWithTheOptionsAndNoneAndNamesAMissingFolder)
+{
+    TempDir dir;
+    const std::string file = dir.File("wddata.mdb");
+    ASSERT_EQ(Wddb({"create", QString::fromStdString(file)}).exitCode, 0);
+    EXPECT_EQ(QueryValue(file, "SELECT group_concat(ClearPrintersFirst || AllowClientSelection) "
+                               "FROM Config"),
+              "11");
+    EXPECT_EQ(QueryValue(file, "SELECT group_concat(UNCNAME || '|' || Description || '|' || "
+                               "Available) FROM printers"),
+              "None|No Printer|1");
+    const Outcome missing =
+        Wddb({"create", QString::fromStdString(dir.File("no/such/wddata.mdb"))});
+    EXPECT_EQ(missing.exitCode, 1);
+    EXPECT_NE(missing.output.find("The folder \"" + dir.File("no/such") + "\" does not exist"),
+              std::string::npos)
+        << missing.output;
 }
 
 // wdConfig's main paths on the server: a printer and a rule added through their dialogs, a
