@@ -112,14 +112,6 @@ void TMainClientFrm::SetStatusText(const QString& text)
     emit statusChanged(text);
 }
 
-void TMainClientFrm::ReportMapError(const std::string& path, const std::exception& error)
-{
-    std::string ignored;
-    if (dbform_ && dbform_->BrevUtil1.ReadCommandLine("q", ignored))
-        return;
-    ShowMapError(this, path, error);
-}
-
 void ShowMapError(QWidget* parent, const std::string& path, const std::exception& error)
 {
     Interaction::Message m;

@@ -8,7 +8,6 @@
 #include <string>
 
 class QLabel;
-class Tdbform;
 
 // A rectangle outline over the whole of its parent, drawn with a pen of the given width.
 class TOutline : public QWidget
@@ -34,14 +33,10 @@ public:
     explicit TMainClientFrm(std::unique_ptr<PrintSystem> printSystem = nullptr,
                             QWidget* parent = nullptr);
 
-    // The data module, created after this form.
-    void SetDataModule(Tdbform* dbform) { dbform_ = dbform; }
     // Replaces the whole status text, then processes pending window messages once.
     void SetStatus(const QString& text);
     // Replaces the status text only.
     void SetStatusText(const QString& text);
-    // The message of a connection that failed, unless the switch q is given.
-    void ReportMapError(const std::string& path, const std::exception& error);
 
     QLabel* bg;
     TOutline* Shape1;
@@ -58,9 +53,6 @@ signals:
 
 protected:
     void showEvent(QShowEvent* event) override;
-
-private:
-    Tdbform* dbform_ = nullptr;
 };
 
 // The message of a printer that could not be connected, whatever the switches say.

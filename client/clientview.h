@@ -3,8 +3,12 @@
 #include <exception>
 #include <string>
 
+// How the add path ended: a rule stored, the user declined, or no window could ask.
+enum class AddRuleAnswer { Added, NotAdded, NoWindow };
+
 // What a client run shows: the status window, or nothing at all in a silent run, which
-// starts no window toolkit until a message must be shown.
+// starts no window toolkit until a message must be shown. Where no window can be shown (no
+// display), the calls that would show one say so, and the run tells it another way.
 class ClientView
 {
 public:
@@ -16,11 +20,12 @@ public:
     virtual void SetStatusText(const std::string& text) = 0;
     // Lets the window repaint between slow steps.
     virtual void ProcessEvents() = 0;
-    // A printer that could not be connected (the caller has checked the switch q).
-    virtual void ReportMapError(const std::string& path, const std::exception& error) = 0;
+    // A printer that could not be connected (the caller has checked the switch q). False
+    // when no window could show it.
+    virtual bool ReportMapError(const std::string& path, const std::exception& error) = 0;
     // No rule matched: asks whether to add one and, if so, runs the rule details form for
-    // the computer's name. True when a rule was added.
-    virtual bool OfferToAddRule(const std::string& clientName) = 0;
-    // A message box with the run's caption.
-    virtual void ShowMessage(const std::string& text) = 0;
+    // the computer's name.
+    virtual AddRuleAnswer OfferToAddRule(const std::string& clientName) = 0;
+    // A message box with the run's caption; false when no window could show it.
+    virtual bool ShowMessage(const std::string& text) = 0;
 };

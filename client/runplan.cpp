@@ -77,9 +77,7 @@ std::string FailureResult(const std::exception& error)
 PlanSources PlanSourcesOf(DataModule& dbform)
 {
     PlanSources sources;
-    RowSet& config = dbform.ConfigTable;
-    sources.clearFirst =
-        config.RecordCount() == 0 || config.FieldByName("ClearPrintersFirst").AsBoolean();
+    sources.clearFirst = dbform.Options().clearPrintersFirst;
     sources.findPrinter =
         [&printers = dbform.printerstable](const std::string& stored) -> std::optional<PrinterRow> {
         if (printers.Locate("UNCNAME", stored))

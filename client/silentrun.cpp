@@ -24,21 +24,22 @@ public:
     void SetStatus(const std::string&) override {}
     void SetStatusText(const std::string&) override {}
     void ProcessEvents() override {}
-    void ReportMapError(const std::string& path, const std::exception& error) override
+    bool ReportMapError(const std::string& path, const std::exception& error) override
     {
-        // Without the windows the run goes on: the log and standard error still say it.
-        if (ClientUi* ui = ui_.Get())
-            ui->ReportMapError(path, error.what());
-        else
-            std::cerr << "wdclient: " << MapErrorMessage(path) << " " << error.what() << std::endl;
+        ClientUi* ui = ui_.Get();
+        return ui && ui->ReportMapError(path, error.what());
     }
-    bool OfferToAddRule(const std::string&) override { throw NeedsWindows{}; }
-    void ShowMessage(const std::string& text) override
+    AddRuleAnswer OfferToAddRule(const std::string&) override
     {
-        if (ClientUi* ui = ui_.Get())
-            ui->ShowMessage(text);
-        else
-            std::cerr << "wdclient: " << text << std::endl;
+        ClientUi* ui = ui_.Get();
+        if (!ui || !ui->CanShowWindows())
+            return AddRuleAnswer::NoWindow;
+        throw NeedsWindows{};
+    }
+    bool ShowMessage(const std::string& text) override
+    {
+        ClientUi* ui = ui_.Get();
+        return ui && ui->ShowMessage(text);
     }
 
 private:
@@ -58,6 +59,7 @@ int RunSilent(DataModule& dbform, int& argc, char** argv, UiModule& ui)
         ClientUi* windows = ui.Get();
         return windows ? windows->Run(dbform.BrevUtil1, argc, argv) : 1;
     } catch (const std::exception& e) {
+        // Standard error whether or not a window shows it too.
         std::cerr << "wdclient: " << e.what() << std::endl;
         if (ClientUi* windows = ui.Get())
             windows->ReportError(e.what());

@@ -11,7 +11,7 @@
 #include <iostream>
 #include <thread>
 
-const char* const kClientUsage = R"(Usage: wdclient [/S] [/CLIENTNAME=name] [/q] [/NAME=value ...]
+const char* const kClientUsage = R"(Usage: wdclient [/S] [/CLIENTNAME=name] [/q] [/WHATIF [/OFFLINE]] [/NAME=value ...]
 
 Connects the printers of every rule in the database whose computer-name pattern matches
 this computer, removing the user's network printer connections first when the database says
@@ -40,6 +40,9 @@ STARTDIR (this program's folder); an environment variable; else nothing.
 
 Every action goes to the system log (ident wdclient), and where the database may be written
 and has a run-log table, the run's outcome is recorded there (wdConfig: "Last runs").
+
+Where no window can be shown (no display), the messages go to standard error instead, and
+the run goes on as with /S.
 
 Exit codes:
   0  the run ended in order (rules applied, nothing to do, or the user declined)
@@ -83,9 +86,22 @@ bool TClientRun::Switch(const char* name) const
 std::string TClientRun::MapPrinter(const std::string& path)
 {
     return ConnectPrinter(printers, path, [&](const std::exception& e) {
-        if (!Switch("q"))
-            view.ReportMapError(path, e);
+        // Without a window the slot's line in the logs already says why.
+        if (!Switch("q") && !view.ReportMapError(path, e))
+            std::cerr << "wdclient: " << MapErrorMessage(path) << " " << e.what() << std::endl;
     });
+}
+
+void TClientRun::Tell(const std::string& text)
+{
+    if (!view.ShowMessage(text))
+        Say(text);
+}
+
+void TClientRun::Say(const std::string& text)
+{
+    std::cerr << "wdclient: " << text << std::endl;
+    Log.Action("", "message", text);
 }
 
 int TClientRun::Run()
@@ -141,16 +157,31 @@ void TClientRun::CheckRules()
 
 bool TClientRun::OfferToAddRule()
 {
-    if (!dbform.ConfigTable.FieldByName("AllowClientSelection").AsBoolean()) {
+    // A database this user may not write takes no rule: asking would fail at every logon.
+    if (!dbform.Options().allowClientSelection || !dbform.Writable()) {
         view.SetStatus("No Rules Found. Nothing to Do");
         Pause(3000);
         return false;
     }
     if (const std::string why = WhyNotStorable(ClientName); !why.empty()) {
-        ReportUnstorableName(why);
+        const std::string text =
+            "No printer rule matches this computer, and none can be added: " + why +
+            ". Give the name with /CLIENTNAME=name.";
+        // A silent run says it without a window.
+        Switch("S") ? Say(text) : Tell(text);
         return false;
     }
-    return view.OfferToAddRule(ClientName);
+    switch (view.OfferToAddRule(ClientName)) {
+    case AddRuleAnswer::Added:
+        return true;
+    case AddRuleAnswer::NotAdded:
+        return false;
+    case AddRuleAnswer::NoWindow:
+        break;
+    }
+    Say("No Matching Printer Rule is found for this computer, and no window can be shown to "
+        "ask whether to add one.");
+    return false;
 }
 
 // A name the add path could not store as a rule that ever matches: it would be asked again
@@ -162,17 +193,6 @@ std::string TClientRun::WhyNotStorable(const std::string& name)
     if (!IsValidUtf8(name))
         return "the computer name is not valid UTF-8 text";
     return "";
-}
-
-void TClientRun::ReportUnstorableName(const std::string& why)
-{
-    const std::string text =
-        "No printer rule matches this computer, and none can be added: " + why +
-        ". Give the name with /CLIENTNAME=name.";
-    if (Switch("S"))
-        std::cerr << "wdclient: " << text << std::endl;
-    else
-        view.ShowMessage(text);
 }
 
 void TClientRun::ApplyRule(const RulePlan& plan)

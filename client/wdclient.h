@@ -36,7 +36,10 @@ private:
     // True when the user added a rule and the check should run again.
     bool OfferToAddRule();
     static std::string WhyNotStorable(const std::string& name);
-    void ReportUnstorableName(const std::string& why);
+    // A message box, or where no window can be shown, what Say does.
+    void Tell(const std::string& text);
+    // The message on standard error and in the logs.
+    void Say(const std::string& text);
     void CheckAndOffer();
     void ApplyRule(const RulePlan& plan);
     void MapSlot(const std::string& rule, const SlotPlan& slot);

@@ -66,21 +66,30 @@ std::string Report(DataModule& dbform, const std::string& clientName, const std:
     out << "user: " << user << "\n";
     out << "database: " << ParseConnectionString(dbform.ADOConnection.ConnectionString()).dataSource
         << "\n";
-    RowSet& config = dbform.ConfigTable;
-    const bool seedConfig = config.RecordCount() == 0;
-    if (seedConfig)
-        out << "note: the run first adds the missing Config row, both options on\n";
-    if (!dbform.printerstable.Locate("UNCNAME", "None"))
-        out << "note: the run first adds the missing printer None\n";
+    // What the run will seed, or where it may not write, take as it is.
+    const bool writable = dbform.Writable();
+    if (dbform.ConfigMissing())
+        out << (writable ? "note: the run first adds the missing Config row, both options on\n"
+                         : "note: the Config row is missing: both options on (the database "
+                           "cannot be written here, so the run does not add it)\n");
+    if (dbform.NonePrinterMissing())
+        out << (writable ? "note: the run first adds the missing printer None\n"
+                         : "note: the printer None is missing: slots that name it connect "
+                           "nothing (the database cannot be written here, so the run does "
+                           "not add it)\n");
     const PlanSources sources = PlanSourcesOf(dbform);
     std::optional<std::string> lastDefault;
     const bool matched = VisitMatchingRules(dbform.RuleQuery, clientName, [&](const RuleRow& rule) {
         ReportRule(out, PlanRule(rule, sources), shares, lastDefault);
     });
     if (!matched) {
-        const bool offer = seedConfig || config.FieldByName("AllowClientSelection").AsBoolean();
-        out << "no rule matches: " << (offer ? "the user is asked to add a rule" : "nothing to do")
-            << "\n";
+        out << "no rule matches: ";
+        if (!dbform.Options().allowClientSelection)
+            out << "nothing to do\n";
+        else if (!writable)
+            out << "nothing to do (no rule can be added: the database cannot be written here)\n";
+        else
+            out << "the user is asked to add a rule\n";
     }
     out << "default at the end: " << lastDefault.value_or("unchanged") << "\n";
     return out.str();

@@ -4,6 +4,7 @@
 #include "client/wdclient.h"
 #include "platform/dbwidgets/dbedit.h"
 #include "platform/print/printsystem.h"
+#include "platform/ui/displayprobe.h"
 #include "platform/ui/interaction.h"
 #include "shared/dbformmain.h"
 #include "shared/ruledetails.h"
@@ -34,27 +35,43 @@ void SetClientArguments(int& argc, char** argv)
     ClientArguments() = {&argc, argv};
 }
 
-void EnsureApplication()
+bool EnsureApplication()
 {
     // Message captions name the program.
     QApplication::setApplicationName(kApplicationName);
     if (QCoreApplication::instance())
-        return;
+        return true;
     static int argc = 1;
     static char name[] = "wdclient";
     static char* argv[] = {name, nullptr};
     Arguments& given = ClientArguments();
+    int& appArgc = given.argc ? *given.argc : argc;
+    char** appArgv = given.argc ? given.argv : argv;
+    // The toolkit aborts the process where it finds no display: ask first, once.
+    static const bool canShow = [&] {
+        std::string why;
+        if (CanOpenDisplay(appArgc, appArgv, why))
+            return true;
+        std::cerr << "wdclient: no window can be shown (" << why
+                  << "); messages go to standard error" << std::endl;
+        return false;
+    }();
+    if (!canShow)
+        return false;
     // Lives until the process ends, as the client's forms do.
-    new QApplication(given.argc ? *given.argc : argc, given.argc ? given.argv : argv);
+    new QApplication(appArgc, appArgv);
+    return true;
 }
 
-void ShowClientMessage(const std::string& text)
+bool ShowClientMessage(const std::string& text)
 {
-    EnsureApplication();
+    if (!EnsureApplication())
+        return false;
     Interaction::Message message;
     message.text = QString::fromStdString(text);
     message.caption = "WDCLIENT";
     Interaction::ShowMessage(nullptr, message);
+    return true;
 }
 
 TStatusView::TStatusView(Tdbform& dbform, TMainClientFrm* form) : dbform_(dbform), form_(form) {}
@@ -66,7 +83,6 @@ TMainClientFrm& TStatusView::Form()
     if (!form_) {
         EnsureApplication();
         madeForm_ = std::make_unique<TMainClientFrm>();
-        madeForm_->SetDataModule(&dbform_);
         form_ = madeForm_.get();
     }
     return *form_;
@@ -91,9 +107,12 @@ void TStatusView::ProcessEvents()
         QApplication::processEvents();
 }
 
-void TStatusView::ReportMapError(const std::string& path, const std::exception& error)
+bool TStatusView::ReportMapError(const std::string& path, const std::exception& error)
 {
-    Form().ReportMapError(path, error);
+    if (!EnsureApplication())
+        return false;
+    ShowMapError(&Form(), path, error);
+    return true;
 }
 
 TRuleDetailsFrm& TStatusView::RuleDetailsForm()
@@ -105,51 +124,49 @@ TRuleDetailsFrm& TStatusView::RuleDetailsForm()
     return *ruleDetails_;
 }
 
-bool TStatusView::OfferToAddRule(const std::string& clientName)
+AddRuleAnswer TStatusView::OfferToAddRule(const std::string& clientName)
 {
-    EnsureApplication();
+    if (!EnsureApplication())
+        return AddRuleAnswer::NoWindow;
     Interaction::Message question;
     question.text = "No Matching Printer Rule is found for this computer. Do you wish to add one?";
     question.caption = "WDCLIENT";
     question.buttons = QMessageBox::Yes | QMessageBox::No;
     if (Interaction::ShowMessage(nullptr, question) != QMessageBox::Yes)
-        return false;
+        return AddRuleAnswer::NotAdded;
     dbform_.MapRulesTable.Append();
     TRuleDetailsFrm& form = RuleDetailsForm();
     form.computername->setText(QString::fromStdString(clientName));
     form.computername->setEnabled(false);
-    return form.ShowModal() == 1;
+    return form.ShowModal() == 1 ? AddRuleAnswer::Added : AddRuleAnswer::NotAdded;
 }
 
-void TStatusView::ShowMessage(const std::string& text)
+bool TStatusView::ShowMessage(const std::string& text)
 {
-    ShowClientMessage(text);
+    return ShowClientMessage(text);
 }
 
 int RunWdClient(const TBrevUtil& brevUtil)
 {
     std::string ignored;
     try {
-        const bool silent = brevUtil.ReadCommandLine("S", ignored);
+        // Without a display the run goes on as a silent one, its messages on standard error.
+        const bool silent = brevUtil.ReadCommandLine("S", ignored) || !EnsureApplication();
         std::unique_ptr<TMainClientFrm> form;
-        if (!silent) {
-            EnsureApplication();
+        if (!silent)
             form = std::make_unique<TMainClientFrm>();
-        }
         // The printing module loads while the database is opened and the rules read.
         std::unique_ptr<PrintSystem> silentPrinters = silent ? CreatePrintSystem() : nullptr;
         Tdbform dbform(brevUtil);
         TStatusView view(dbform, form.get());
-        if (form) {
-            form->SetDataModule(&dbform);
+        if (form)
             form->setVisible(true);
-        }
         TClientRun run(dbform, view, form ? *form->sc : *silentPrinters);
         return run.Run();
     } catch (const std::exception& e) {
         std::cerr << "wdclient: " << e.what() << std::endl;
-        EnsureApplication();
-        Interaction::ReportError(nullptr, e);
+        if (EnsureApplication())
+            Interaction::ReportError(nullptr, e);
         return 1;
     }
 }
@@ -160,19 +177,28 @@ int TWindowUi::Run(const TBrevUtil& brevUtil, int& argc, char** argv)
     return RunWdClient(brevUtil);
 }
 
-void TWindowUi::ReportMapError(const std::string& path, const std::string& error)
+bool TWindowUi::CanShowWindows()
 {
-    EnsureApplication();
+    return EnsureApplication();
+}
+
+bool TWindowUi::ReportMapError(const std::string& path, const std::string& error)
+{
+    if (!EnsureApplication())
+        return false;
     ShowMapError(nullptr, path, std::runtime_error(error));
+    return true;
 }
 
-void TWindowUi::ShowMessage(const std::string& text)
+bool TWindowUi::ShowMessage(const std::string& text)
 {
-    ShowClientMessage(text);
+    return ShowClientMessage(text);
 }
 
-void TWindowUi::ReportError(const std::string& message)
+bool TWindowUi::ReportError(const std::string& message)
 {
-    EnsureApplication();
+    if (!EnsureApplication())
+        return false;
     Interaction::ReportError(nullptr, std::runtime_error(message));
+    return true;
 }

@@ -22,9 +22,9 @@ public:
     void SetStatus(const std::string& text) override;
     void SetStatusText(const std::string& text) override;
     void ProcessEvents() override;
-    void ReportMapError(const std::string& path, const std::exception& error) override;
-    bool OfferToAddRule(const std::string& clientName) override;
-    void ShowMessage(const std::string& text) override;
+    bool ReportMapError(const std::string& path, const std::exception& error) override;
+    AddRuleAnswer OfferToAddRule(const std::string& clientName) override;
+    bool ShowMessage(const std::string& text) override;
 
     TMainClientFrm& Form();
 
@@ -40,10 +40,11 @@ private:
 
 // Keeps main's arguments for the application object, which is made when first needed.
 void SetClientArguments(int& argc, char** argv);
-// Makes the application object if there is none yet.
-void EnsureApplication();
-// A message box with the client's caption.
-void ShowClientMessage(const std::string& text);
+// Makes the application object if there is none yet; false when no window can be shown
+// (no display, no platform plugin), which the first such call says on standard error.
+bool EnsureApplication();
+// A message box with the client's caption; false when no window can be shown.
+bool ShowClientMessage(const std::string& text);
 
 // The program with its windows: creates the forms, runs the pass, and turns an error that
 // ends the run into a message box, a line on standard error and exit code 1.
@@ -53,8 +54,9 @@ int RunWdClient(const TBrevUtil& brevUtil);
 class TWindowUi : public ClientUi
 {
 public:
+    bool CanShowWindows() override;
     int Run(const TBrevUtil& brevUtil, int& argc, char** argv) override;
-    void ReportMapError(const std::string& path, const std::string& error) override;
-    void ShowMessage(const std::string& text) override;
-    void ReportError(const std::string& message) override;
+    bool ReportMapError(const std::string& path, const std::string& error) override;
+    bool ShowMessage(const std::string& text) override;
+    bool ReportError(const std::string& message) override;
 };

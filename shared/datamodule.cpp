@@ -1,7 +1,10 @@
 #include "shared/datamodule.h"
 
 #include "platform/store/connectionstring.h"
+#include "platform/store/schema.h"
 #include "platform/store/storeerror.h"
+
+#include <functional>
 
 std::string BuildConnectionString(const std::string& path, bool readOnly)
 {
@@ -56,8 +59,8 @@ void SeedNonePrinter(Connection& connection, RowSet& printers)
     if (HasNonePrinter(connection))
         return;
     printers.Insert();
-    printers.FieldByName("UNCNAME").SetAsString("None");
-    printers.FieldByName("Description").SetAsString("No Printer");
+    printers.FieldByName("UNCNAME").SetAsString(kNonePrinter);
+    printers.FieldByName("Description").SetAsString(kNonePrinterDescription);
     printers.FieldByName("Available").SetAsBoolean(true);
     try {
         printers.Post();
@@ -70,6 +73,19 @@ void SeedNonePrinter(Connection& connection, RowSet& printers)
     }
 }
 
+// A read-only database is not seeded: the rows it lacks hold in memory for this run.
+// A server may still refuse the write (a standby, no INSERT grant) after the look.
+void SeedWhereWritable(bool readOnly, RowSet& table, const std::function<void()>& seed)
+{
+    try {
+        seed();
+    } catch (const StoreError& e) {
+        if (!readOnly || e.Fault() != StoreFault::ReadOnly)
+            throw;
+        table.Cancel();
+    }
+}
+
 } // namespace
 
 void DataModule::SetConnection(bool readOnly, const std::string& systemConf)
@@ -78,19 +94,45 @@ void DataModule::SetConnection(bool readOnly, const std::string& systemConf)
     const DatabaseLocation database = LocateDatabase(BrevUtil1.getstartdir(), systemConf);
     ADOConnection.SetConnectionString(BuildConnectionString(database.location, readOnly));
     ADOConnection.Open();
+    const bool seed = SeedMissingRows && Writable();
 
     ConfigTable.Open();
-    if (SeedMissingRows)
-        SeedConfig(ConfigTable);
+    if (seed)
+        SeedWhereWritable(readOnly, ConfigTable, [this] { SeedConfig(ConfigTable); });
     ConfigTable.First();
     if (!ConfigTable.Eof())
         ConfigTable.Edit();
 
     printerstable.Open();
-    if (SeedMissingRows)
-        SeedNonePrinter(ADOConnection, printerstable);
+    if (seed)
+        SeedWhereWritable(readOnly, printerstable,
+                          [this] { SeedNonePrinter(ADOConnection, printerstable); });
     printerstable.SetSort("UNCNAME ASC");
 
     MapRulesTable.Open();
     MapRulesTable.SetSort("RULENAME ASC");
+}
+
+SiteOptions DataModule::Options()
+{
+    if (ConfigMissing())
+        return {};
+    // A field without a value counts as off.
+    return {ConfigTable.FieldByName("ClearPrintersFirst").AsBoolean(),
+            ConfigTable.FieldByName("AllowClientSelection").AsBoolean()};
+}
+
+bool DataModule::ConfigMissing()
+{
+    return ConfigTable.RecordCount() == 0;
+}
+
+bool DataModule::NonePrinterMissing()
+{
+    return !HasNonePrinter(ADOConnection);
+}
+
+bool DataModule::Writable() const
+{
+    return ADOConnection.Connected() && !ADOConnection.ReadOnly();
 }

@@ -14,7 +14,6 @@ ClientPass RunClientPass(const std::string& dir, std::vector<std::string> args)
     util.SetStartDir(dir);
     TMainClientFrm main;
     Tdbform dbform(util);
-    main.SetDataModule(&dbform);
     ClientPass pass{};
     std::string ignored;
     QObject::connect(&main, &TMainClientFrm::statusChanged,
