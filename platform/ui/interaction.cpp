@@ -8,20 +8,17 @@
 namespace
 {
 
-// The text as rich text in which nothing quoted (a printer's path, a file's name) is broken
-// across lines.
-QString KeepQuotedWhole(const QString& text)
+// Text that no line break may split: <nobr> keeps its blanks, and a word joiner between
+// every two characters keeps the breaks the toolkit allows after '/', '-' or '\\'.
+QString Unbreakable(const QString& text)
 {
-    static const QRegularExpression quoted("\"[^\"]*\"");
-    QString html;
-    qsizetype at = 0;
-    for (const QRegularExpressionMatch& m : quoted.globalMatch(text)) {
-        html += text.mid(at, m.capturedStart() - at).toHtmlEscaped();
-        html += "<nobr>" + m.captured().toHtmlEscaped() + "</nobr>";
-        at = m.capturedEnd();
+    QString joined;
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        if (i > 0 && !text[i].isLowSurrogate())
+            joined += QChar(0x2060);
+        joined += text[i];
     }
-    html += text.mid(at).toHtmlEscaped();
-    return html.replace('\n', "<br>");
+    return "<nobr>" + joined.toHtmlEscaped() + "</nobr>";
 }
 
 // A message box sizes itself to its text, but a window manager cuts a title that does not
@@ -56,15 +53,29 @@ Interaction::ModalHandler& ModalHook()
 namespace Interaction
 {
 
+QString MessageHtml(const QString& text)
+{
+    static const QRegularExpression quoted("\"[^\"]*\"");
+    QString html;
+    qsizetype at = 0;
+    for (const QRegularExpressionMatch& m : quoted.globalMatch(text)) {
+        html += text.mid(at, m.capturedStart() - at).toHtmlEscaped();
+        html += Unbreakable(m.captured());
+        at = m.capturedEnd();
+    }
+    html += text.mid(at).toHtmlEscaped();
+    return html.replace('\n', "<br>");
+}
+
 QMessageBox::StandardButton ShowMessage(QWidget* parent, const Message& message)
 {
     if (MessageHook())
         return MessageHook()(message);
-    QMessageBox box(message.icon, message.caption, KeepQuotedWhole(message.text), message.buttons,
+    QMessageBox box(message.icon, message.caption, MessageHtml(message.text), message.buttons,
                     parent);
     box.setTextFormat(Qt::RichText);
     if (!message.details.isEmpty())
-        box.setInformativeText(KeepQuotedWhole(message.details));
+        box.setInformativeText(MessageHtml(message.details));
     MakeRoomForTitle(box);
     return static_cast<QMessageBox::StandardButton>(box.exec());
 }

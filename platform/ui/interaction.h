@@ -24,6 +24,10 @@ struct Message {
 using MessageHandler = std::function<QMessageBox::StandardButton(const Message&)>;
 using ModalHandler = std::function<int(QDialog&)>;
 
+// A message's text as the box shows it: rich text in which nothing quoted (a printer's
+// path, a file's name) is broken across lines.
+QString MessageHtml(const QString& text);
+
 // Shows a message box and returns the button pressed.
 QMessageBox::StandardButton ShowMessage(QWidget* parent, const Message& message);
 // Runs the dialog modally and returns its result.

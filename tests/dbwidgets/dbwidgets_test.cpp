@@ -1,14 +1,19 @@
 // The data-aware controls where the windows cannot show them: a pending row the user leaves,
-// a value the store refuses. (A grid over 100,000 rows: bench/run.)
+// a value the store refuses, a message too long for one line. (A grid over 100,000 rows:
+// bench/run.)
 
 #include "platform/dbwidgets/dbedit.h"
 #include "platform/dbwidgets/dbgrid.h"
+#include "platform/ui/interaction.h"
 #include "shared/dbformmain.h"
 #include "tests/gui/guidriver.h"
 #include "tests/support/tempdir.h"
 
 #include <QApplication>
 #include <QTest>
+#include <QTextBlock>
+#include <QTextDocument>
+#include <QTextLayout>
 #include <gtest/gtest.h>
 
 namespace
@@ -99,4 +104,24 @@ TEST_F(DbEdit, TypingEditsTheRowAndARefusedValueIsReportedAndShownAgain)
     QTest::keyClicks(&edit, "7");
     EXPECT_EQ(edit.text(), "");
     EXPECT_EQ(gui.messages.size(), 1u);
+}
+
+TEST(MessageText, AQuotedPathIsNeverBrokenAcrossLines)
+{
+    QTextDocument doc;
+    QFont font("Liberation Sans");
+    font.setPixelSize(12);
+    doc.setDefaultFont(font);
+    doc.setHtml(Interaction::MessageHtml("The change was not stored: the database "
+                                         "\"/tmp/ro/a-long/folder name/wddata.mdb\" is read-only "
+                                         "for this program."));
+    doc.setTextWidth(300); // wide enough for the path on a line of its own
+    doc.size(); // lays the text out
+    const QTextBlock block = doc.firstBlock();
+    const QString text = block.text();
+    const int open = static_cast<int>(text.indexOf('"'));
+    const int close = static_cast<int>(text.indexOf('"', open + 1));
+    ASSERT_GT(block.layout()->lineCount(), 1) << "the rest of the text still wraps";
+    EXPECT_EQ(block.layout()->lineForTextPosition(open).lineNumber(),
+              block.layout()->lineForTextPosition(close).lineNumber());
 }
