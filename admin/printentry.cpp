@@ -65,9 +65,10 @@ void TprinterEntryfrm::Button2Click()
 
 // The close box stores a changed row as the re-reading would, but first, so that a row the
 // store refuses keeps the dialog open for the user to correct or cancel.
-void TprinterEntryfrm::FormCloseQuery()
+bool TprinterEntryfrm::FormCloseQuery()
 {
     dbform_.printerstable.CheckBrowseMode();
+    return true;
 }
 
 void TprinterEntryfrm::FormClose()

@@ -28,7 +28,7 @@ public:
     void Button2Click();
 
 protected:
-    void FormCloseQuery() override;
+    bool FormCloseQuery() override;
     void FormClose() override;
 
 private:

@@ -4,11 +4,13 @@
 #include "platform/dbwidgets/dbcombobox.h"
 #include "platform/dbwidgets/dbedit.h"
 #include "platform/dbwidgets/dblookupcombobox.h"
+#include "platform/ui/interaction.h"
 #include "shared/dbformmain.h"
 #include "shared/product.h"
 
 #include <QLabel>
 #include <QPushButton>
+#include <algorithm>
 
 namespace
 {
@@ -108,8 +110,29 @@ void TRuleDetailsFrm::FormShow()
     dbform_.AvailablePrintersQuery.Open();
 }
 
+// No computer name holds a blank, so such a rule would match no computer; it may still be
+// what the administrator means (a client started with /CLIENTNAME="LAB 12").
+bool TRuleDetailsFrm::BlankNameConfirmed()
+{
+    // The client's add path names the rule after the computer itself.
+    const QString name = computername->text();
+    if (!computername->isEnabled() ||
+        std::none_of(name.begin(), name.end(), [](QChar c) { return c.isSpace(); }))
+        return true;
+    Interaction::Message m;
+    m.text = "The computer name \"" + name +
+             "\" holds a blank. No computer's name does, so this rule would match no computer "
+             "unless a client is started with that name (/CLIENTNAME). Save it anyway?";
+    m.caption = windowTitle();
+    m.buttons = QMessageBox::Yes | QMessageBox::No;
+    m.icon = QMessageBox::Warning;
+    return Interaction::ShowMessage(this, m) == QMessageBox::Yes;
+}
+
 void TRuleDetailsFrm::Button1Click()
 {
+    if (!BlankNameConfirmed())
+        return;
     RunOrReport([this] {
         dbform_.MapRulesTable.Post();
         done(1);
@@ -126,9 +149,13 @@ void TRuleDetailsFrm::Button2Click()
 
 // Settles the pending rule before the close box closes: a rule the store refuses keeps the
 // dialog open, where OK or Cancel can still end it.
-void TRuleDetailsFrm::FormCloseQuery()
+bool TRuleDetailsFrm::FormCloseQuery()
 {
+    // The close box stores a changed rule, so it asks as OK does.
+    if (dbform_.MapRulesTable.Modified() && !BlankNameConfirmed())
+        return false;
     dbform_.MapRulesTable.CheckBrowseMode();
+    return true;
 }
 
 void TRuleDetailsFrm::FormClose()

@@ -40,11 +40,13 @@ public:
 
 protected:
     void FormShow() override;
-    void FormCloseQuery() override;
+    bool FormCloseQuery() override;
     void FormClose() override;
 
 private:
     TDBLookupComboBox* MakePrinterList(int top, const QString& field);
+    // False when the name holds a blank and the user would rather correct it.
+    bool BlankNameConfirmed();
     QLabel* MakeLabel(const QRect& geometry, const QString& text);
 
     Tdbform& dbform_;

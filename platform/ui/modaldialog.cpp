@@ -43,10 +43,7 @@ void ModalDialog::reject()
 {
     // Escape is handled in keyPressEvent, so this is the close box.
     bool mayClose = false;
-    RunOrReport([&] {
-        FormCloseQuery();
-        mayClose = true;
-    });
+    RunOrReport([&] { mayClose = FormCloseQuery(); });
     if (mayClose)
         done(CloseBoxResult);
 }

@@ -30,9 +30,9 @@ public:
     void reject() override;
 
 protected:
-    // Called when the close box is pressed; an error it raises is reported and the dialog
-    // stays open, as after a refused OK.
-    virtual void FormCloseQuery() {}
+    // Called when the close box is pressed: false, or an error it raises (which is
+    // reported), keeps the dialog open, as after a refused OK.
+    virtual bool FormCloseQuery() { return true; }
     // Called whenever the dialog closes, before it is hidden.
     virtual void FormClose() {}
     // Called each time the dialog is shown.

@@ -168,6 +168,30 @@ TEST_F(AdminMainWindow, EachWayOutOfTheAddDialogsStoresOrDropsTheRow)
     }
 }
 
+// No computer name holds a blank: such a rule is stored only when the warning is answered Yes,
+// by OK or by the close box.
+TEST_F(AdminMainWindow, ARuleNameWithABlankIsStoredOnlyAfterTheWarning)
+{
+    Open("");
+    for (bool closeBox : {false, true}) {
+        gui.messages.clear();
+        gui.OnShow([&](QDialog& shown) {
+            QTest::keyClicks(R().computername, closeBox ? "LAB 13" : "LAB 12");
+            gui.Answer(QMessageBox::No);
+            closeBox ? (void)shown.close() : Click(R().Button1);
+            EXPECT_TRUE(shown.isVisible()) << "No keeps the dialog open";
+            gui.Answer(QMessageBox::Yes);
+            closeBox ? (void)shown.close() : Click(R().Button1);
+            EXPECT_FALSE(shown.isVisible());
+        });
+        Click(M().Button4);
+        ASSERT_EQ(gui.messages.size(), 2u);
+        EXPECT_TRUE(gui.messages[0].text.contains("holds a blank"));
+        EXPECT_EQ(gui.messages[0].buttons, QMessageBox::Yes | QMessageBox::No);
+    }
+    EXPECT_EQ(Stored("select group_concat(RULENAME) from MapRules"), "LAB 12,LAB 13");
+}
+
 // Edit and a double-click open the dialogs on the row clicked, and what is typed shows in the
 // grid behind at once. The rule dialog's lists offer the available printers, show a slot's
 // printer in any case or nothing, and store the key of the row picked, whichever column is
