@@ -14,12 +14,14 @@ for file in ./usr/bin/wdclient ./usr/bin/wdConfig ./usr/bin/wddb \
     ./usr/share/applications/wendrell-config.desktop \
     ./usr/share/icons/hicolor/scalable/apps/wendrell-config.svg \
     ./usr/share/wendrell/autostart/wendrell-client.desktop \
-    ./usr/share/man/man1/{wdclient,wdConfig,wddb}.1.gz; do
+    ./usr/share/man/man1/{wdclient,wdConfig,wddb}.1.gz ./etc/wendrell/wddata.conf; do
     grep -qx "$file" <<<"$listing" || fail "the package lacks $file"
 done
 for module in libwdprint libwdclientui; do
     grep -qE "^\./usr/lib/(.+/)?wendrell/$module\.so\$" <<<"$listing" || fail "no $module.so"
 done
+# An administrator's settings survive an upgrade.
+[ "$(dpkg-deb -I "$deb" conffiles)" = /etc/wendrell/wddata.conf ] || fail "no conffile"
 depends=$(dpkg-deb -f "$deb" Depends)
 for lib in libcups2 libsmbclient libqt6widgets6 libsqlite3; do
     grep -q "$lib" <<<"$depends" || fail "Depends lacks $lib: $depends"
