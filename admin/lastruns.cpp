@@ -111,8 +111,10 @@ void TLastRunsFrm::Refresh()
     // Long reasons wrap rather than widen the window.
     Runs->setColumnWidth(5, std::min(Runs->columnWidth(5), 440));
     Runs->resizeRowsToContents();
-    Summary->setText(
-        QString("%1 computers, %2 with failures at their last run").arg(rows.size()).arg(failed));
+    Summary->setText(QString("%1 %2, %3 with failures at their last run")
+                         .arg(rows.size())
+                         .arg(rows.size() == 1 ? "computer" : "computers")
+                         .arg(failed));
     if (!rows.empty())
         Runs->selectRow(0);
 }
