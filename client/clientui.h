@@ -3,6 +3,7 @@
 #include <string>
 
 class TBrevUtil;
+struct ClientSwitches;
 
 // The client's windows, as a silent run reaches them: from the module libwdclientui.so,
 // loaded only when something must be shown, so that a silent logon never maps the window
@@ -17,12 +18,11 @@ public:
     virtual bool CanShowWindows() = 0;
     // The whole run with its windows, as main would run it; argc and argv go to the
     // application object.
-    virtual int Run(const TBrevUtil& brevUtil, int& argc, char** argv) = 0;
+    virtual int Run(const TBrevUtil& brevUtil, const ClientSwitches& switches, int& argc,
+                    char** argv) = 0;
     // Each of these is false when no window could show it.
     // The message of a printer that could not be connected.
     virtual bool ReportMapError(const std::string& path, const std::string& error) = 0;
-    // A message box with the client's caption.
-    virtual bool ShowMessage(const std::string& text) = 0;
     // The message of an error that ended the run.
     virtual bool ReportError(const std::string& message) = 0;
 };

@@ -3,8 +3,9 @@
 #include <exception>
 #include <string>
 
-// How the add path ended: a rule stored, the user declined, or no window could ask.
-enum class AddRuleAnswer { Added, NotAdded, NoWindow };
+// How the add path ended: a rule stored, the user declined, no window could ask, or this
+// view cannot ask but the windows can.
+enum class AddRuleAnswer { Added, NotAdded, NoWindow, NeedsWindows };
 
 // What a client run shows: the status window, or nothing at all in a silent run, which
 // starts no window toolkit until a message must be shown. Where no window can be shown (no

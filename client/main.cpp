@@ -1,3 +1,4 @@
+#include "client/clientswitches.h"
 #include "client/clientui.h"
 #include "client/silentrun.h"
 #include "client/uimodule.h"
@@ -37,14 +38,14 @@ int main(int argc, char** argv)
         }
     }
     const TBrevUtil brevUtil = TBrevUtil::FromMain(argc, argv);
-    std::string ignored;
+    const ClientSwitches switches = ReadClientSwitches(brevUtil);
     UiModule windows;
-    if (brevUtil.ReadCommandLine("WHATIF", ignored))
-        End(RunWhatIf(brevUtil, std::cout, std::cerr));
-    if (brevUtil.ReadCommandLine("S", ignored)) {
+    if (switches.whatIf)
+        End(RunWhatIf(brevUtil, switches, std::cout, std::cerr));
+    if (switches.silent) {
         DataModule dbform(brevUtil);
-        End(RunSilent(dbform, argc, argv, windows));
+        End(RunSilent(dbform, switches, argc, argv, windows));
     }
     ClientUi* ui = windows.Get();
-    End(ui ? ui->Run(brevUtil, argc, argv) : 1);
+    End(ui ? ui->Run(brevUtil, switches, argc, argv) : 1);
 }

@@ -1,21 +1,15 @@
 #include "client/runplan.h"
 
-#include "client/uncmap.h"
-#include "client/wdclient.h"
 #include "platform/host/textutil.h"
 #include "platform/print/printsystem.h"
-#include "platform/store/rowset.h"
-#include "shared/datamodule.h"
-
-#include <map>
 
 namespace
 {
 
-SlotPlan PlanSlot(int slot, const std::string& stored, const PlanSources& sources)
+SlotPlan PlanSlot(int slot, const std::string& stored, const RunFacts& facts)
 {
     SlotPlan plan{slot, stored, "", "", SlotAction::SkipNotListed};
-    const std::optional<PrinterRow> printer = sources.findPrinter(stored);
+    const std::optional<PrinterRecord> printer = facts.findPrinter(stored);
     if (!printer)
         return plan;
     if (!printer->available) {
@@ -26,154 +20,119 @@ SlotPlan PlanSlot(int slot, const std::string& stored, const PlanSources& source
         plan.action = SlotAction::SkipNone;
         return plan;
     }
-    plan.action = SlotAction::Connect;
-    plan.shown = sources.expand(stored);
+    plan.shown = facts.expand(stored);
     // Connected by the printers row's own text; the status shows the rule's.
-    plan.path = sources.expand(printer->uncName);
+    plan.path = facts.expand(printer->uncName);
+    plan.action = UpperCaseAscii(plan.path) == "NONE" ? SlotAction::SkipNone : SlotAction::Connect;
     return plan;
+}
+
+NoMatch PlanNoMatch(const RunFacts& facts, std::string& whyNotStorable)
+{
+    if (!facts.options.allowClientSelection)
+        return NoMatch::NothingToDo;
+    // Asking would fail at every logon of a user who may only read the database.
+    if (!facts.writable)
+        return NoMatch::ReadOnly;
+    whyNotStorable = WhyNotStorable(facts.computer);
+    return whyNotStorable.empty() ? NoMatch::OfferToAdd : NoMatch::NotStorable;
 }
 
 } // namespace
 
-RulePlan PlanRule(const RuleRow& rule, const PlanSources& sources)
+RulePlan PlanRule(const RuleRecord& rule, const RunFacts& facts)
 {
     RulePlan plan;
     plan.name = rule.name;
     plan.active = rule.active;
     if (!rule.active)
         return plan;
-    plan.clearFirst = sources.clearFirst;
+    plan.clearFirst = facts.options.clearPrintersFirst;
     for (int slot = 1; slot <= 4; ++slot)
-        plan.slotPlans.push_back(PlanSlot(slot, rule.uncPaths[slot - 1], sources));
+        plan.slotPlans.push_back(PlanSlot(slot, rule.uncPaths[slot - 1], facts));
     // Whatever the slot holds: neither the printers table nor "None" is looked at.
     if (rule.defaultSlot >= 1 && rule.defaultSlot <= 4) {
         plan.defaultSlot = static_cast<int>(rule.defaultSlot);
-        plan.defaultPath = sources.expand(rule.uncPaths[plan.defaultSlot - 1]);
+        plan.defaultPath = facts.expand(rule.uncPaths[plan.defaultSlot - 1]);
     }
     return plan;
 }
 
-std::string SkipReason(SlotAction action)
+RunPlan PlanRun(const RunFacts& facts)
+{
+    RunPlan plan;
+    for (const RuleRecord& rule : facts.rules)
+        plan.rules.push_back(PlanRule(rule, facts));
+    if (plan.rules.empty())
+        plan.noMatch = PlanNoMatch(facts, plan.whyNotStorable);
+    return plan;
+}
+
+// A name the add path could not store as a rule that ever matches: it would be asked again
+// at once, and a junk rule added each time.
+std::string WhyNotStorable(const std::string& computer)
+{
+    if (computer.empty())
+        return "the computer name is empty";
+    if (!IsValidUtf8(computer))
+        return "the computer name is not valid UTF-8 text";
+    return "";
+}
+
+std::string Words(SlotAction action)
 {
     switch (action) {
+    case SlotAction::Connect:
+        return "connect";
     case SlotAction::SkipNone:
-        return "skipped: None";
+        return "no printer";
     case SlotAction::SkipNotListed:
         return "skipped: not in the printer list";
     case SlotAction::SkipUnavailable:
         return "skipped: unavailable";
-    case SlotAction::Connect:
-        break;
     }
     return "";
 }
 
-std::string FailureResult(const std::exception& error)
+std::string Words(NoMatch noMatch, const std::string& whyNotStorable)
 {
-    const bool unreachable = dynamic_cast<const PrintServerUnreachable*>(&error) != nullptr;
-    return (unreachable ? "server not answering: " : "refused: ") + std::string(error.what());
+    switch (noMatch) {
+    case NoMatch::NothingToDo:
+        return "nothing to do";
+    case NoMatch::ReadOnly:
+        return "nothing to do (no rule can be added: the database cannot be written here)";
+    case NoMatch::NotStorable:
+        return "nothing to do (no rule can be added: " + whyNotStorable + ")";
+    case NoMatch::OfferToAdd:
+        return "the user is asked to add a rule";
+    }
+    return "";
 }
 
-PlanSources PlanSourcesOf(DataModule& dbform)
+std::string Words(ActionResult result, const std::string& reason)
 {
-    PlanSources sources;
-    sources.clearFirst = dbform.Options().clearPrintersFirst;
-    sources.findPrinter =
-        [&printers = dbform.printerstable](const std::string& stored) -> std::optional<PrinterRow> {
-        if (printers.Locate("UNCNAME", stored))
-            return PrinterRow{printers.FieldByName("UNCNAME").AsString(),
-                              printers.FieldByName("Available").AsBoolean()};
-        if (UpperCaseAscii(stored) == "NONE")
-            return PrinterRow{"None", true};
-        return std::nullopt;
-    };
-    sources.expand = [&util = dbform.BrevUtil1](const std::string& text) {
-        return ExpandVariables(text, util);
-    };
-    return sources;
+    switch (result) {
+    case ActionResult::Connected:
+        return "connected";
+    case ActionResult::Removed:
+        return "removed";
+    case ActionResult::DefaultSet:
+        return "set";
+    case ActionResult::Refused:
+        return "refused: " + reason;
+    case ActionResult::ServerNotAnswering:
+        return "server not answering: " + reason;
+    }
+    return "";
 }
 
-namespace
+ActionResult FailureOf(const std::exception& error)
 {
+    return dynamic_cast<const PrintServerUnreachable*>(&error) ? ActionResult::ServerNotAnswering
+                                                               : ActionResult::Refused;
+}
 
-// Where the rule query's fields lie in its rows, by name in upper case; each is read as a
-// field of the query would read it.
-class RuleColumns
+std::string FailureWords(const std::exception& error)
 {
-public:
-    RuleColumns(const DriverStatement& row, std::string list) : list_(std::move(list))
-    {
-        for (int i = 0; i < row.ColumnCount(); ++i) {
-            columns_[UpperCaseAscii(row.ColumnName(i))] = i;
-            names_.push_back(row.ColumnName(i));
-        }
-    }
-
-    std::string Text(const DriverStatement& row, const char* field) const
-    {
-        const int i = Column(field);
-        return i < 0 ? std::string() : ValueText(row.ColumnValue(i), row.ColumnType(i));
-    }
-
-    RuleRow Read(const DriverStatement& row) const
-    {
-        RuleRow rule;
-        rule.name = Text(row, "RULENAME");
-        for (int slot = 1; slot <= 4; ++slot)
-            rule.uncPaths[slot - 1] = Text(row, ("UNCPATH" + std::to_string(slot)).c_str());
-        const Value slot = ValueOf(row, "DEFAULT");
-        const std::optional<long long> defaultSlot = ValueAsInteger(slot);
-        if (!defaultSlot)
-            throw StoreError(NotAValue(slot, NameOf("DEFAULT"), list_, "a whole number"));
-        rule.defaultSlot = *defaultSlot;
-        const Value active = ValueOf(row, "ACTIVE");
-        const std::optional<bool> isActive = ValueAsBoolean(active);
-        if (!isActive)
-            throw StoreError(NotAValue(active, NameOf("ACTIVE"), list_, "a yes/no value"));
-        rule.active = *isActive;
-        return rule;
-    }
-
-private:
-    int Column(const char* field) const
-    {
-        const auto found = columns_.find(field);
-        return found == columns_.end() ? -1 : found->second;
-    }
-    // As the database spells it, for messages.
-    std::string NameOf(const char* field) const
-    {
-        const int i = Column(field);
-        return i < 0 ? field : names_[static_cast<size_t>(i)];
-    }
-    Value ValueOf(const DriverStatement& row, const char* field) const
-    {
-        const int i = Column(field);
-        return i < 0 ? Value() : row.ColumnValue(i);
-    }
-
-    std::string list_;
-    std::map<std::string, int> columns_;
-    std::vector<std::string> names_;
-};
-
-} // namespace
-
-bool VisitMatchingRules(RowSet& q, const std::string& clientName,
-                        const std::function<void(const RuleRow&)>& matched)
-{
-    BuildRuleQuery(q, clientName);
-    // Only the rows that apply are kept, and the reading is over before the first of them
-    // is acted on: a logon holds no read lock on the file while it connects printers.
-    std::vector<RuleRow> rules;
-    std::optional<RuleColumns> columns;
-    q.ReadRows([&](const DriverStatement& row) {
-        if (!columns)
-            columns.emplace(row, q.ListCaption());
-        if (RuleNameMatches(columns->Text(row, "RULENAME"), clientName))
-            rules.push_back(columns->Read(row));
-    });
-    for (const RuleRow& rule : rules)
-        matched(rule);
-    return !rules.empty();
+    return Words(FailureOf(error), error.what());
 }

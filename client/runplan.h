@@ -1,5 +1,7 @@
 #pragma once
 
+#include "shared/datamodule.h"
+
 #include <array>
 #include <exception>
 #include <functional>
@@ -7,21 +9,37 @@
 #include <string>
 #include <vector>
 
-// What a run decides for one rule, from the rows alone: the real run carries the decision
-// out, the what-if report prints it, so the two cannot tell different stories.
+// What a run decides, from plain values: the real run carries the plan out, the status
+// window shows it, the what-if report prints it and the run log records it, so none of
+// them can tell a different story.
 
-// A candidate row of the rule query.
-struct RuleRow {
+// A rule whose computer name matched.
+struct RuleRecord {
     std::string name;
     std::array<std::string, 4> uncPaths; // UNCPath1 to UNCPath4, unexpanded
     long long defaultSlot = 0;
     bool active = false;
 };
 
-// The printers row that a slot's text locates.
-struct PrinterRow {
+// The printers row that a slot's text names.
+struct PrinterRecord {
     std::string uncName;
     bool available = false;
+};
+
+// What the database and the host say for one pass, read once.
+struct RunFacts {
+    std::string computer; // the name the rules were matched against
+    SiteOptions options;
+    // The database may take a rule from the add path.
+    bool writable = true;
+    // The rules that matched, in the order of the rule query.
+    std::vector<RuleRecord> rules;
+    // The printers row for a slot's text, ignoring case; a "None" the database lacks is
+    // the reserved printer all the same.
+    std::function<std::optional<PrinterRecord>(const std::string& stored)> findPrinter;
+    // Fills the placeholders of a printer path.
+    std::function<std::string(const std::string& text)> expand;
 };
 
 enum class SlotAction { Connect, SkipNone, SkipNotListed, SkipUnavailable };
@@ -43,29 +61,40 @@ struct RulePlan {
     std::string defaultPath;         // the default slot's text, expanded
 };
 
-struct PlanSources {
-    bool clearFirst = false; // the Config option ClearPrintersFirst
-    // Locates the printers row for a slot's text, ignoring case.
-    std::function<std::optional<PrinterRow>(const std::string& stored)> findPrinter;
-    std::function<std::string(const std::string& text)> expand;
+// What a pass that matched no rule ends with.
+enum class NoMatch {
+    NothingToDo, // the option does not let the client add a rule
+    ReadOnly,    // a rule could not be stored: the database may not be written here
+    NotStorable, // the computer's name could never be stored as a rule
+    OfferToAdd,  // the user is asked to add a rule
 };
 
-RulePlan PlanRule(const RuleRow& rule, const PlanSources& sources);
+struct RunPlan {
+    std::vector<RulePlan> rules; // every rule that matched, in order
+    NoMatch noMatch = NoMatch::NothingToDo;
+    std::string whyNotStorable; // with NotStorable: "the computer name is empty"
+};
 
-// The words both the report and the run log use for a slot that connects nothing.
-std::string SkipReason(SlotAction action);
+RunPlan PlanRun(const RunFacts& facts);
+RulePlan PlanRule(const RuleRecord& rule, const RunFacts& facts);
 
-// The run-log result of a printer action that failed: "server not answering: ..." when the
-// server could not be asked, else "refused: ...".
-std::string FailureResult(const std::exception& error);
+// Why a name could never be stored as a rule that matches it, or "".
+std::string WhyNotStorable(const std::string& computer);
 
-class DataModule;
-class RowSet;
-// The sources of the data module: a file that lacks the Config row or the "None" printer
-// is planned as the run's opening would seed it.
-PlanSources PlanSourcesOf(DataModule& dbform);
+// What became of an action that was carried out.
+enum class ActionResult {
+    Connected,
+    Removed,
+    DefaultSet,
+    Refused,            // the printing system said no; the reason says why
+    ServerNotAnswering, // the print server could not be asked
+};
 
-// Opens the rule query for the name and calls `matched` for every row that applies, in the
-// order of the query; returns whether any did.
-bool VisitMatchingRules(RowSet& ruleQuery, const std::string& clientName,
-                        const std::function<void(const RuleRow&)>& matched);
+// The words the run log and the report use, in one place.
+std::string Words(SlotAction action);
+std::string Words(NoMatch noMatch, const std::string& whyNotStorable = "");
+std::string Words(ActionResult result, const std::string& reason = "");
+// The result of a printer action that failed, from its error.
+ActionResult FailureOf(const std::exception& error);
+// Words(FailureOf(error), error.what()).
+std::string FailureWords(const std::exception& error);

@@ -12,10 +12,6 @@
 namespace
 {
 
-// Not a std::exception: the run records no error for it, and nothing was done before it.
-struct NeedsWindows {
-};
-
 class SilentView : public ClientView
 {
 public:
@@ -32,15 +28,10 @@ public:
     AddRuleAnswer OfferToAddRule(const std::string&) override
     {
         ClientUi* ui = ui_.Get();
-        if (!ui || !ui->CanShowWindows())
-            return AddRuleAnswer::NoWindow;
-        throw NeedsWindows{};
+        return ui && ui->CanShowWindows() ? AddRuleAnswer::NeedsWindows : AddRuleAnswer::NoWindow;
     }
-    bool ShowMessage(const std::string& text) override
-    {
-        ClientUi* ui = ui_.Get();
-        return ui && ui->ShowMessage(text);
-    }
+    // A silent run says what it has to say on standard error, in no box.
+    bool ShowMessage(const std::string&) override { return false; }
 
 private:
     UiModule& ui_;
@@ -48,16 +39,17 @@ private:
 
 } // namespace
 
-int RunSilent(DataModule& dbform, int& argc, char** argv, UiModule& ui)
+int RunSilent(DataModule& dbform, const ClientSwitches& switches, int& argc, char** argv,
+              UiModule& ui)
 {
     try {
         // Loaded when a rule first needs a printer: a run with nothing to do never maps it.
         const std::unique_ptr<PrintSystem> printers = CreatePrintSystem(false);
         SilentView view(ui);
-        return TClientRun(dbform, view, *printers).Run();
-    } catch (const NeedsWindows&) {
-        ClientUi* windows = ui.Get();
-        return windows ? windows->Run(dbform.BrevUtil1, argc, argv) : 1;
+        TClientRun run(dbform, view, *printers, switches);
+        const int code = run.Run();
+        if (!run.HandedToWindows())
+            return code;
     } catch (const std::exception& e) {
         // Standard error whether or not a window shows it too.
         std::cerr << "wdclient: " << e.what() << std::endl;
@@ -65,4 +57,6 @@ int RunSilent(DataModule& dbform, int& argc, char** argv, UiModule& ui)
             windows->ReportError(e.what());
         return 1;
     }
+    // Nothing has been done yet: the windows run the pass from the start.
+    return ui.Get()->Run(dbform.BrevUtil1, switches, argc, argv);
 }

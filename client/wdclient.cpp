@@ -1,8 +1,7 @@
 #include "client/wdclient.h"
 
 #include "client/clientview.h"
-#include "client/runplan.h"
-#include "platform/host/textutil.h"
+#include "client/runfacts.h"
 #include "platform/print/printsystem.h"
 #include "platform/smb/smbpath.h"
 #include "shared/datamodule.h"
@@ -11,7 +10,8 @@
 #include <iostream>
 #include <thread>
 
-const char* const kClientUsage = R"(Usage: wdclient [/S] [/CLIENTNAME=name] [/q] [/WHATIF [/OFFLINE]] [/NAME=value ...]
+const char* const kClientUsage =
+    R"(Usage: wdclient [/S] [/CLIENTNAME=name] [/q] [/WHATIF [/OFFLINE]] [/NAME=value ...]
 
 Connects the printers of every rule in the database whose computer-name pattern matches
 this computer, removing the user's network printer connections first when the database says
@@ -49,47 +49,18 @@ Exit codes:
   1  an error ended the run (no database, wrong password, ...); its message is shown and
      printed on standard error
 )";
-
 std::string MapErrorMessage(const std::string& path)
 {
     return "Error mapping " + path + " Does the printer still exist and have drivers associated???";
 }
 
-std::string ConnectPrinter(PrintSystem& printers, const std::string& path,
-                           const std::function<void(const std::exception&)>& report)
-{
-    if (UpperCaseAscii(path) == "NONE")
-        return "skipped: None";
-    try {
-        printers.Connect(path);
-        return "connected";
-    } catch (const std::exception& e) {
-        report(e);
-        return FailureResult(e);
-    }
-}
-
-TClientRun::TClientRun(DataModule& dbform, ClientView& view, PrintSystem& printers)
+TClientRun::TClientRun(DataModule& dbform, ClientView& view, PrintSystem& printers,
+                       const ClientSwitches& switches)
     : Pause([](int milliseconds) {
           std::this_thread::sleep_for(std::chrono::milliseconds(milliseconds));
       }),
-      dbform(dbform), view(view), printers(printers)
+      dbform(dbform), view(view), printers(printers), switches(switches)
 {
-}
-
-bool TClientRun::Switch(const char* name) const
-{
-    std::string ignored;
-    return dbform.BrevUtil1.ReadCommandLine(name, ignored);
-}
-
-std::string TClientRun::MapPrinter(const std::string& path)
-{
-    return ConnectPrinter(printers, path, [&](const std::exception& e) {
-        // Without a window the slot's line in the logs already says why.
-        if (!Switch("q") && !view.ReportMapError(path, e))
-            std::cerr << "wdclient: " << MapErrorMessage(path) << " " << e.what() << std::endl;
-    });
 }
 
 void TClientRun::Tell(const std::string& text)
@@ -106,9 +77,7 @@ void TClientRun::Say(const std::string& text)
 
 int TClientRun::Run()
 {
-    if (!dbform.BrevUtil1.ReadCommandLine("CLIENTNAME", ClientName))
-        ClientName = dbform.BrevUtil1.CurrentHostName();
-
+    ClientName = switches.Computer(dbform.BrevUtil1);
     Log.SetWho(ClientName, dbform.BrevUtil1.CurrentUserName());
     try {
         CheckAndOffer();
@@ -117,9 +86,8 @@ int TClientRun::Run()
         Log.Store(dbform.ADOConnection);
         throw;
     }
-    if (!RuleMatched)
-        Log.Action("", "no rule matches", "nothing to do");
-    Log.Store(dbform.ADOConnection);
+    if (!handedToWindows_)
+        Log.Store(dbform.ADOConnection);
     return 0;
 }
 
@@ -127,72 +95,60 @@ void TClientRun::CheckAndOffer()
 {
     view.SetStatus("Connecting to Database");
     dbform.SetConnection(true);
-    do {
-        CheckRules();
-    } while (!RuleMatched && OfferToAddRule());
+    for (;;) {
+        const RunPlan plan = CheckRules();
+        if (RuleMatched || !EndWithoutMatch(plan))
+            return;
+    }
 }
 
-void BuildRuleQuery(RowSet& q, const std::string& clientName)
-{
-    q.Close();
-    q.SQL().clear();
-    q.SQL().push_back("Select *");
-    q.SQL().push_back("from MapRules");
-    // The name is bound, never spliced into the text.
-    q.SQL().push_back("where RULENAME LIKE '%*%' or RULENAME=:ClientName");
-    q.SQL().push_back("order by RULENAME;");
-    q.SetParameter("ClientName", Value::Text(clientName));
-}
-
-void TClientRun::CheckRules()
+RunPlan TClientRun::CheckRules()
 {
     view.SetStatus("Checking Rules");
-    RuleMatched = VisitMatchingRules(dbform.RuleQuery, ClientName, [this](const RuleRow& rule) {
+    const RunPlan plan = PlanRun(ReadRunFacts(dbform, ClientName));
+    RuleMatched = !plan.rules.empty();
+    for (const RulePlan& rule : plan.rules) {
         view.SetStatus("Found Matching Rule: " + rule.name);
         Log.Matched(rule.name, rule.active);
         if (rule.active)
-            ApplyRule(PlanRule(rule, PlanSourcesOf(dbform)));
-    });
+            ApplyRule(rule);
+    }
+    return plan;
 }
 
-bool TClientRun::OfferToAddRule()
+bool TClientRun::EndWithoutMatch(const RunPlan& plan)
 {
-    // A database this user may not write takes no rule: asking would fail at every logon.
-    if (!dbform.Options().allowClientSelection || !dbform.Writable()) {
+    switch (plan.noMatch) {
+    case NoMatch::NothingToDo:
+    case NoMatch::ReadOnly:
         view.SetStatus("No Rules Found. Nothing to Do");
         Pause(3000);
-        return false;
-    }
-    if (const std::string why = WhyNotStorable(ClientName); !why.empty()) {
-        const std::string text =
-            "No printer rule matches this computer, and none can be added: " + why +
-            ". Give the name with /CLIENTNAME=name.";
-        // A silent run says it without a window.
-        Switch("S") ? Say(text) : Tell(text);
-        return false;
-    }
-    switch (view.OfferToAddRule(ClientName)) {
-    case AddRuleAnswer::Added:
-        return true;
-    case AddRuleAnswer::NotAdded:
-        return false;
-    case AddRuleAnswer::NoWindow:
+        break;
+    case NoMatch::NotStorable:
+        Tell("No printer rule matches this computer, and none can be added: " +
+             plan.whyNotStorable + ". Give the name with /CLIENTNAME=name.");
+        break;
+    case NoMatch::OfferToAdd:
+        switch (view.OfferToAddRule(ClientName)) {
+        case AddRuleAnswer::Added:
+            return true;
+        case AddRuleAnswer::NotAdded:
+            break;
+        case AddRuleAnswer::NeedsWindows:
+            handedToWindows_ = true;
+            return false;
+        case AddRuleAnswer::NoWindow:
+            Say("No Matching Printer Rule is found for this computer, and no window can be "
+                "shown to ask whether to add one.");
+            break;
+        }
         break;
     }
-    Say("No Matching Printer Rule is found for this computer, and no window can be shown to "
-        "ask whether to add one.");
+    // The user declined, or could not be asked: nothing to do all the same.
+    Log.Action("", "no rule matches",
+               plan.noMatch == NoMatch::OfferToAdd ? Words(NoMatch::NothingToDo)
+                                                   : Words(plan.noMatch, plan.whyNotStorable));
     return false;
-}
-
-// A name the add path could not store as a rule that ever matches: it would be asked again
-// at once, and a junk rule added each time.
-std::string TClientRun::WhyNotStorable(const std::string& name)
-{
-    if (name.empty())
-        return "the computer name is empty";
-    if (!IsValidUtf8(name))
-        return "the computer name is not valid UTF-8 text";
-    return "";
 }
 
 void TClientRun::ApplyRule(const RulePlan& plan)
@@ -216,23 +172,34 @@ void TClientRun::ApplyRule(const RulePlan& plan)
 
 void TClientRun::MapSlot(const std::string& rule, const SlotPlan& slot)
 {
-    const std::string what = "slot " + std::to_string(slot.slot) + " ";
     switch (slot.action) {
     case SlotAction::SkipNotListed:
     case SlotAction::SkipUnavailable:
-        Log.Action(rule, what + slot.stored, SkipReason(slot.action));
-        return;
+        break;
     case SlotAction::SkipNone:
         view.ProcessEvents();
-        Log.Action(rule, what + slot.stored, SkipReason(slot.action));
-        return;
-    case SlotAction::Connect:
         break;
+    case SlotAction::Connect:
+        view.SetStatusText("Connecting to: " + slot.shown);
+        view.ProcessEvents();
+        MapPrinter(rule, slot);
+        return;
     }
-    view.SetStatusText("Connecting to: " + slot.shown);
-    view.ProcessEvents();
-    const std::string result = MapPrinter(slot.path);
-    Log.Action(rule, what + slot.path, result, result != "connected");
+    Log.Action(rule, "slot " + std::to_string(slot.slot) + " " + slot.stored, Words(slot.action));
+}
+
+void TClientRun::MapPrinter(const std::string& rule, const SlotPlan& slot)
+{
+    const std::string what = "slot " + std::to_string(slot.slot) + " " + slot.path;
+    try {
+        printers.Connect(slot.path);
+        Log.Action(rule, what, Words(ActionResult::Connected));
+    } catch (const std::exception& e) {
+        Log.Action(rule, what, FailureWords(e), true);
+        // Without a window the slot's line in the logs already says why.
+        if (!switches.quiet && !view.ReportMapError(slot.path, e))
+            std::cerr << "wdclient: " << MapErrorMessage(slot.path) << " " << e.what() << std::endl;
+    }
 }
 
 void TClientRun::SetDefaultPrinter(const RulePlan& plan)
@@ -242,10 +209,10 @@ void TClientRun::SetDefaultPrinter(const RulePlan& plan)
     const std::string what = "default " + plan.defaultPath;
     try {
         printers.SetDefault(plan.defaultPath);
-        Log.Action(plan.name, what, "set");
+        Log.Action(plan.name, what, Words(ActionResult::DefaultSet));
     } catch (const PrintError& e) {
         // As with the removals, no message: only the log says so.
-        Log.Action(plan.name, what, FailureResult(e), true);
+        Log.Action(plan.name, what, FailureWords(e), true);
     }
 }
 
@@ -256,7 +223,7 @@ void TClientRun::ClearNetworkPrinters(const std::string& rule)
         installed = printers.InstalledPrinters();
     } catch (const PrintError& e) {
         // No printing system to ask: nothing to clear; each connection reports its own error.
-        Log.Action(rule, "clear", FailureResult(e), true);
+        Log.Action(rule, "clear", FailureWords(e), true);
         return;
     }
     for (const std::string& name : installed) {
@@ -264,10 +231,10 @@ void TClientRun::ClearNetworkPrinters(const std::string& rule)
             continue;
         try {
             printers.Remove(name);
-            Log.Action(rule, "remove " + name, "removed");
+            Log.Action(rule, "remove " + name, Words(ActionResult::Removed));
         } catch (const PrintError& e) {
             // Not read back: the next connection or the next logon settles it.
-            Log.Action(rule, "remove " + name, FailureResult(e), true);
+            Log.Action(rule, "remove " + name, FailureWords(e), true);
         }
     }
 }

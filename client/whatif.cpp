@@ -1,5 +1,7 @@
 #include "client/whatif.h"
 
+#include "client/clientswitches.h"
+#include "client/runfacts.h"
 #include "client/runplan.h"
 #include "platform/print/printsystem.h"
 #include "platform/store/connectionstring.h"
@@ -13,15 +15,18 @@
 namespace
 {
 
-std::string ShareResult(PrintSystem* shares, const std::string& path)
+// "connect (...)", or why the print server would not let it be connected.
+std::string ShareResult(PrintSystem* shares, const std::string& path, bool& connects)
 {
+    connects = true;
     if (!shares)
-        return "connect (share not checked)";
+        return Words(SlotAction::Connect) + " (share not checked)";
     try {
         shares->CheckShare(path);
-        return "connect (the share answers as a printer share)";
+        return Words(SlotAction::Connect) + " (the share answers as a printer share)";
     } catch (const std::exception& e) {
-        return FailureResult(e);
+        connects = false;
+        return FailureWords(e);
     }
 }
 
@@ -39,11 +44,12 @@ void ReportRule(std::ostream& out, const RulePlan& plan, PrintSystem* shares,
     for (const SlotPlan& slot : plan.slotPlans) {
         out << "  slot " << slot.slot << " ";
         if (slot.action == SlotAction::Connect) {
-            const std::string result = ShareResult(shares, slot.path);
-            connects[slot.slot] = result.rfind("connect", 0) == 0;
+            bool connected = false;
+            const std::string result = ShareResult(shares, slot.path, connected);
+            connects[slot.slot] = connected;
             out << slot.path << ": " << result << "\n";
         } else {
-            out << slot.stored << ": " << SkipReason(slot.action) << "\n";
+            out << slot.stored << ": " << Words(slot.action) << "\n";
         }
     }
     if (plan.defaultSlot == 0) {
@@ -57,16 +63,9 @@ void ReportRule(std::ostream& out, const RulePlan& plan, PrintSystem* shares,
     lastDefault = plan.defaultPath;
 }
 
-std::string Report(DataModule& dbform, const std::string& clientName, const std::string& user,
-                   PrintSystem* shares)
+// What the run will seed, or where it may not write, take as it is.
+void ReportMissingRows(std::ostream& out, DataModule& dbform)
 {
-    std::ostringstream out;
-    out << "what-if: nothing is done\n";
-    out << "computer: " << clientName << "\n";
-    out << "user: " << user << "\n";
-    out << "database: " << ParseConnectionString(dbform.ADOConnection.ConnectionString()).dataSource
-        << "\n";
-    // What the run will seed, or where it may not write, take as it is.
     const bool writable = dbform.Writable();
     if (dbform.ConfigMissing())
         out << (writable ? "note: the run first adds the missing Config row, both options on\n"
@@ -77,20 +76,24 @@ std::string Report(DataModule& dbform, const std::string& clientName, const std:
                          : "note: the printer None is missing: slots that name it connect "
                            "nothing (the database cannot be written here, so the run does "
                            "not add it)\n");
-    const PlanSources sources = PlanSourcesOf(dbform);
+}
+
+std::string Report(DataModule& dbform, const std::string& clientName, const std::string& user,
+                   PrintSystem* shares)
+{
+    std::ostringstream out;
+    out << "what-if: nothing is done\n";
+    out << "computer: " << clientName << "\n";
+    out << "user: " << user << "\n";
+    out << "database: " << ParseConnectionString(dbform.ADOConnection.ConnectionString()).dataSource
+        << "\n";
+    ReportMissingRows(out, dbform);
+    const RunPlan plan = PlanRun(ReadRunFacts(dbform, clientName));
     std::optional<std::string> lastDefault;
-    const bool matched = VisitMatchingRules(dbform.RuleQuery, clientName, [&](const RuleRow& rule) {
-        ReportRule(out, PlanRule(rule, sources), shares, lastDefault);
-    });
-    if (!matched) {
-        out << "no rule matches: ";
-        if (!dbform.Options().allowClientSelection)
-            out << "nothing to do\n";
-        else if (!writable)
-            out << "nothing to do (no rule can be added: the database cannot be written here)\n";
-        else
-            out << "the user is asked to add a rule\n";
-    }
+    for (const RulePlan& rule : plan.rules)
+        ReportRule(out, rule, shares, lastDefault);
+    if (plan.rules.empty())
+        out << "no rule matches: " << Words(plan.noMatch, plan.whyNotStorable) << "\n";
     out << "default at the end: " << lastDefault.value_or("unchanged") << "\n";
     return out.str();
 }
@@ -108,19 +111,18 @@ std::string WhatIfReport(const TBrevUtil& util, const std::string& clientName,
     return Report(dbform, clientName, user, shares);
 }
 
-int RunWhatIf(const TBrevUtil& brevUtil, std::ostream& out, std::ostream& err)
+int RunWhatIf(const TBrevUtil& brevUtil, const ClientSwitches& switches, std::ostream& out,
+              std::ostream& err)
 {
     try {
-        std::string name, user, ignored;
-        if (!brevUtil.ReadCommandLine("CLIENTNAME", name))
-            name = brevUtil.CurrentHostName();
+        std::string user;
         // A switch beats the built-in name in printer paths, so it names the user here too.
         if (!brevUtil.ReadCommandLine("USERNAME", user))
             user = brevUtil.CurrentUserName();
         std::unique_ptr<PrintSystem> shares;
-        if (!brevUtil.ReadCommandLine("OFFLINE", ignored))
+        if (!switches.offline)
             shares = CreatePrintSystem();
-        out << WhatIfReport(brevUtil, name, user, shares.get());
+        out << WhatIfReport(brevUtil, switches.Computer(brevUtil), user, shares.get());
         return 0;
     } catch (const std::exception& e) {
         err << "wdclient: " << e.what() << std::endl;

@@ -5,6 +5,7 @@
 
 class PrintSystem;
 class TBrevUtil;
+struct ClientSwitches;
 
 // What a run would do for a computer and a user, as plain lines that a person reads and a
 // script can grep; nothing is done. util names the database (its start directory) and gives
@@ -15,4 +16,5 @@ std::string WhatIfReport(const TBrevUtil& util, const std::string& clientName,
 
 // wdclient /WHATIF: opens the database without changing it, prints the report on out and
 // returns 0; an error is printed on err and gives 1. No window is shown.
-int RunWhatIf(const TBrevUtil& brevUtil, std::ostream& out, std::ostream& err);
+int RunWhatIf(const TBrevUtil& brevUtil, const ClientSwitches& switches, std::ostream& out,
+              std::ostream& err);

@@ -28,13 +28,14 @@ Arguments& ClientArguments()
 
 const char* const kApplicationName = "KELVANE Wendrell Client";
 
-} // namespace
-
+// Keeps main's arguments for the application object, which is made when first needed.
 void SetClientArguments(int& argc, char** argv)
 {
     ClientArguments() = {&argc, argv};
 }
 
+// Makes the application object if there is none yet; false when no window can be shown
+// (no display, no platform plugin), which the first such call says on standard error.
 bool EnsureApplication()
 {
     // Message captions name the program.
@@ -63,6 +64,7 @@ bool EnsureApplication()
     return true;
 }
 
+// A message box with the client's caption; false when no window can be shown.
 bool ShowClientMessage(const std::string& text)
 {
     if (!EnsureApplication())
@@ -73,6 +75,8 @@ bool ShowClientMessage(const std::string& text)
     Interaction::ShowMessage(nullptr, message);
     return true;
 }
+
+} // namespace
 
 TStatusView::TStatusView(Tdbform& dbform, TMainClientFrm* form) : dbform_(dbform), form_(form) {}
 
@@ -143,15 +147,15 @@ AddRuleAnswer TStatusView::OfferToAddRule(const std::string& clientName)
 
 bool TStatusView::ShowMessage(const std::string& text)
 {
-    return ShowClientMessage(text);
+    // A run without its status window says what it has to say on standard error.
+    return form_ && form_->isVisible() && ShowClientMessage(text);
 }
 
-int RunWdClient(const TBrevUtil& brevUtil)
+int RunWdClient(const TBrevUtil& brevUtil, const ClientSwitches& switches)
 {
-    std::string ignored;
     try {
         // Without a display the run goes on as a silent one, its messages on standard error.
-        const bool silent = brevUtil.ReadCommandLine("S", ignored) || !EnsureApplication();
+        const bool silent = switches.silent || !EnsureApplication();
         std::unique_ptr<TMainClientFrm> form;
         if (!silent)
             form = std::make_unique<TMainClientFrm>();
@@ -161,7 +165,7 @@ int RunWdClient(const TBrevUtil& brevUtil)
         TStatusView view(dbform, form.get());
         if (form)
             form->setVisible(true);
-        TClientRun run(dbform, view, form ? *form->sc : *silentPrinters);
+        TClientRun run(dbform, view, form ? *form->sc : *silentPrinters, switches);
         return run.Run();
     } catch (const std::exception& e) {
         std::cerr << "wdclient: " << e.what() << std::endl;
@@ -171,10 +175,11 @@ int RunWdClient(const TBrevUtil& brevUtil)
     }
 }
 
-int TWindowUi::Run(const TBrevUtil& brevUtil, int& argc, char** argv)
+int TWindowUi::Run(const TBrevUtil& brevUtil, const ClientSwitches& switches, int& argc,
+                   char** argv)
 {
     SetClientArguments(argc, argv);
-    return RunWdClient(brevUtil);
+    return RunWdClient(brevUtil, switches);
 }
 
 bool TWindowUi::CanShowWindows()
@@ -188,11 +193,6 @@ bool TWindowUi::ReportMapError(const std::string& path, const std::string& error
         return false;
     ShowMapError(nullptr, path, std::runtime_error(error));
     return true;
-}
-
-bool TWindowUi::ShowMessage(const std::string& text)
-{
-    return ShowClientMessage(text);
 }
 
 bool TWindowUi::ReportError(const std::string& message)

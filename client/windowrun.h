@@ -1,5 +1,6 @@
 #pragma once
 
+#include "client/clientswitches.h"
 #include "client/clientui.h"
 #include "client/clientview.h"
 #include "platform/host/brevutil.h"
@@ -38,25 +39,17 @@ private:
     std::unique_ptr<TRuleDetailsFrm> ruleDetails_;
 };
 
-// Keeps main's arguments for the application object, which is made when first needed.
-void SetClientArguments(int& argc, char** argv);
-// Makes the application object if there is none yet; false when no window can be shown
-// (no display, no platform plugin), which the first such call says on standard error.
-bool EnsureApplication();
-// A message box with the client's caption; false when no window can be shown.
-bool ShowClientMessage(const std::string& text);
-
 // The program with its windows: creates the forms, runs the pass, and turns an error that
 // ends the run into a message box, a line on standard error and exit code 1.
-int RunWdClient(const TBrevUtil& brevUtil);
+int RunWdClient(const TBrevUtil& brevUtil, const ClientSwitches& switches);
 
 // The windows as libwdclientui.so offers them to a run that began without them.
 class TWindowUi : public ClientUi
 {
 public:
     bool CanShowWindows() override;
-    int Run(const TBrevUtil& brevUtil, int& argc, char** argv) override;
+    int Run(const TBrevUtil& brevUtil, const ClientSwitches& switches, int& argc,
+            char** argv) override;
     bool ReportMapError(const std::string& path, const std::string& error) override;
-    bool ShowMessage(const std::string& text) override;
     bool ReportError(const std::string& message) override;
 };

@@ -80,7 +80,7 @@ TEST(RunLogTable, AnOldFileOpensInBothProgramsAndOnlyWdConfigAddsTheTable)
 
     EXPECT_EQ(RunClientPass(dir.Path(), {"/S", "/CLIENTNAME=PC1"}).exitCode, 0);
     EXPECT_EQ(QueryValue(path, "SELECT outcome || ' ' || results FROM wd_runlog"),
-              "ok PC1: slot 1 None: skipped: None\nPC1: slot 2 : skipped: not in the printer "
+              "ok PC1: slot 1 None: no printer\nPC1: slot 2 : skipped: not in the printer "
               "list\nPC1: slot 3 : skipped: not in the printer list\nPC1: slot 4 : skipped: "
               "not in the printer list");
 }

@@ -20,7 +20,8 @@ ClientPass RunClientPass(const std::string& dir, std::vector<std::string> args)
                      [&pass](const QString& s) { pass.statuses.push_back(s.toStdString()); });
     TStatusView view(dbform, &main);
     main.setVisible(!util.ReadCommandLine("S", ignored));
-    TClientRun run(dbform, view, *main.sc);
+    const ClientSwitches switches = ReadClientSwitches(util);
+    TClientRun run(dbform, view, *main.sc, switches);
     run.Pause = [&pass](int milliseconds) { pass.pausedMs += milliseconds; };
     pass.exitCode = run.Run();
     pass.shown = main.isVisible();
@@ -51,5 +52,5 @@ int RunSilentPass(const std::string& dir, std::vector<std::string> args)
     char* argv[] = {name, nullptr};
     LinkedWindows windows;
     DataModule dbform(util);
-    return RunSilent(dbform, argc, argv, windows);
+    return RunSilent(dbform, ReadClientSwitches(util), argc, argv, windows);
 }

@@ -1,6 +1,6 @@
 // Which rows the client's rule query offers to the matching test.
 
-#include "client/wdclient.h"
+#include "client/runfacts.h"
 #include "shared/dbformmain.h"
 #include "tests/support/tempdir.h"
 

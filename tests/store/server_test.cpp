@@ -104,7 +104,7 @@ TEST(ServerClient, BadServersAndConfsGiveAClearMessageAndExitOneChangingNothing)
         GuiDriver gui;
         TBrevUtil client({"wdclient", "/S", "/q", "/CLIENTNAME=LAB1"});
         client.SetStartDir(dir.Path());
-        EXPECT_EQ(RunWdClient(client), 1);
+        EXPECT_EQ(RunWdClient(client, ReadClientSwitches(client)), 1);
         ASSERT_EQ(gui.messages.size(), 1u);
         const std::string shown = gui.messages[0].text.toStdString();
         EXPECT_NE(shown.find(c.message), std::string::npos) << shown;
