@@ -1,57 +1,70 @@
 #pragma once
 
-#include "admin/foundline.h"
-#include "platform/netenum/networkenumerator.h"
+#include "admin/printerscan.h"
+#include "platform/netenum/sharebrowser.h"
 #include "platform/ui/modaldialog.h"
 
 #include <memory>
+#include <stop_token>
 #include <string>
 
 class QLabel;
 class QListWidget;
+class QListWidgetItem;
 class QProgressBar;
 class QPushButton;
 class Tdbform;
 
 // Walks the network for printer shares, lists them with tick boxes, and adds the ticked
-// ones to printerstable.
+// ones to printerstable. The walk runs on a thread of its own; the scan button stops it.
 class Tfindprinterfrm : public ModalDialog
 {
     Q_OBJECT
 public:
-    // net: the enumerator to walk with; the OS's own when null.
-    Tfindprinterfrm(Tdbform& dbform, std::unique_ptr<NetworkEnumerator> net = nullptr,
+    // net: the network to walk; the OS's own when null.
+    Tfindprinterfrm(Tdbform& dbform, std::unique_ptr<ShareBrowser> net = nullptr,
                     QWidget* parent = nullptr);
     ~Tfindprinterfrm() override;
 
-    QPushButton* Button1;
-    QLabel* Label1;
+    QPushButton* scanButton;
+    QLabel* longSearchLabel;
     QProgressBar* progress;
-    QLabel* Label2;
-    QLabel* Label3;
+    QLabel* uncPathLabel;
+    QLabel* shareCommentLabel;
     QListWidget* FoundPrinters;
-    QLabel* Label4;
-    QPushButton* Button2;
-    QPushButton* Button3;
+    QLabel* tickPrintersLabel;
+    QPushButton* addButton;
+    QPushButton* cancelButton;
 
-    void Button1Click();
-    void Button2Click();
-    void Button3Click();
+    // Starts a scan, or stops the one that runs (the lines found so far stay).
+    void scanButtonClick();
+    void addButtonClick();
+    void cancelButtonClick();
+
+    bool Scanning() const { return scan_->Running(); }
+
+signals:
+    // A scan has ended, by itself or stopped.
+    void scanEnded();
 
 protected:
     void FormClose() override;
 
 private:
-    // Adds one ticked line; the reason when the store refused it for more than a known path.
-    std::string AddFoundLine(const QString& line);
+    void ScanEnded();
+    void AddFoundLine(const Share& share);
+    // Adds one ticked share; the reason when the store refused it for more than a known path.
+    std::string AddFoundPrinter(const QListWidgetItem& item);
 
     Tdbform& dbform_;
-    std::unique_ptr<NetworkEnumerator> net_;
+    std::unique_ptr<ShareBrowser> net_;
+    PrinterScan* scan_;
 };
 
-// Appends a line for every printer share below the top of the network; nothing without
-// a list.
-void ScanNetworkPrinters(NetworkEnumerator& net, QListWidget* list, QProgressBar* progress);
-// One level of the walk, depth first; a level that fails adds what it found and ends.
-void EnumerateNetworkPrinters(NetworkEnumerator& net, const NetResource* container,
-                              QListWidget* list, QProgressBar* progress);
+// The walk from the top of the network: each workgroup, its servers, their printer shares,
+// depth first in the order the levels list them. A level that cannot be read adds nothing
+// and the level above goes on; nothing is reported. Ends early once a stop is requested.
+void ScanNetworkPrinters(ShareBrowser& net, std::stop_token stop, ScanSink& sink);
+// One workgroup of the walk: its servers and their printer shares.
+void EnumerateNetworkPrinters(ShareBrowser& net, const std::string& workgroup, std::stop_token stop,
+                              ScanSink& sink);

@@ -1,9 +1,9 @@
 #include "admin/foundline.h"
 
-#include <algorithm>
-
 namespace
 {
+
+constexpr size_t kMaxPathCharacters = 255;
 
 // The first max characters of a UTF-8 text, never splitting a character.
 std::string CutCharacters(const std::string& text, size_t max)
@@ -19,18 +19,12 @@ std::string CutCharacters(const std::string& text, size_t max)
 
 } // namespace
 
-std::string FoundPrinterLine(const char* remoteName, const char* comment)
+std::string FoundPrinterPath(const std::string& remoteName)
 {
-    return CutCharacters(remoteName, 255) + "[" + (comment ? comment : "") + "]";
+    return CutCharacters(remoteName, kMaxPathCharacters);
 }
 
-void SplitFoundLine(const std::string& line, std::string& path, std::string& description)
+std::string FoundPrinterLine(const std::string& remoteName, const std::string& comment)
 {
-    size_t open = line.find('[');
-    // Counted from 1 as the original did, 0 when there is no '[': then the path is empty and
-    // the description all but the last character.
-    size_t p = open == std::string::npos ? 0 : open + 1;
-    path = line.substr(0, p == 0 ? 0 : p - 1);
-    size_t length = line.size() >= p + 1 ? line.size() - p - 1 : 0;
-    description = line.substr(std::min(p, line.size()), length);
+    return FoundPrinterPath(remoteName) + "[" + comment + "]";
 }

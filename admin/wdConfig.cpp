@@ -25,7 +25,7 @@ Exit codes:
   1  the database could not be opened; its message is shown and printed on standard error
 )";
 
-TConfigForms::TConfigForms(const TBrevUtil& brevUtil, std::unique_ptr<NetworkEnumerator> net)
+TConfigForms::TConfigForms(const TBrevUtil& brevUtil, std::unique_ptr<ShareBrowser> net)
     : dbform(brevUtil), printerEntryfrm(dbform, &adminmainfrm),
       RuleDetailsFrm(dbform, &adminmainfrm), findprinterfrm(dbform, std::move(net), &adminmainfrm),
       aboutfrm(&adminmainfrm)

@@ -12,8 +12,7 @@
 // The administration program's seven forms, created in this order and kept to the end.
 struct TConfigForms {
     // net: the network to scan for printers; the OS's own when null.
-    explicit TConfigForms(const TBrevUtil& brevUtil,
-                          std::unique_ptr<NetworkEnumerator> net = nullptr);
+    explicit TConfigForms(const TBrevUtil& brevUtil, std::unique_ptr<ShareBrowser> net = nullptr);
 
     Tadminmainfrm adminmainfrm;
     Tdbform dbform;

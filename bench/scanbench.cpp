@@ -1,96 +1,102 @@
 // The Find Printers dialog's scan inside a running program, from the click on "Scan for
 // Network Printers" to the filled list, on the offscreen platform. The network's browse list
 // is given here (one workgroup holding the servers named), as a real one needs as many
-// machines registered by NetBIOS; every server level is read from the servers themselves.
+// machines registered by NetBIOS; every server's shares are read from the server itself.
 //
 //   scanbench [--runs N] [--one-by-one] [--lines FILE] SERVER...
 //
-// Prints one line per click: milliseconds and the number of lines found. --one-by-one walks
-// without reading ahead, as the dialog did before its servers were asked side by side;
-// --lines writes the list of the last click, a line each, to compare the two.
+// Prints one line per click: milliseconds, the number of lines found, and the longest time in
+// milliseconds the dialog's event loop went without running (a timer asks it every 2 ms,
+// from the click to the end of the scan). --one-by-one walks without reading ahead, as the
+// dialog did before its servers were asked side by side; --lines writes the list of the last
+// click, a line each, to compare the two.
 
 #include "admin/findprinter.h"
-#include "platform/netenum/resourcebuffer.h"
-#include "platform/netenum/smbenumerator.h"
+#include "platform/netenum/smbsharebrowser.h"
 #include "shared/dbformmain.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
+#include <QEventLoop>
 #include <QListWidget>
+#include <QTimer>
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <map>
 #include <string>
 #include <vector>
 
 namespace
 {
 
-constexpr char kWorkgroup[] = "BENCHGROUP";
-
-ResourceEntry Container(DWORD displayType, const std::string& name)
-{
-    ResourceEntry entry;
-    entry.dwDisplayType = displayType;
-    entry.dwUsage = RESOURCEUSAGE_CONTAINER;
-    entry.remoteName = name;
-    entry.comment = "";
-    entry.provider = kSmbProvider;
-    return entry;
-}
-
-// The browse list as given; the server levels go to the libsmbclient back end.
-class BrowseList : public NetworkEnumerator
+// The browse list as given; the servers' shares come from the libsmbclient browser.
+class BrowseList : public ShareBrowser
 {
 public:
-    BrowseList(const std::vector<std::string>& servers, bool readAhead) : readAhead_(readAhead)
+    BrowseList(std::vector<std::string> servers, bool readAhead)
+        : servers_(std::move(servers)), readAhead_(readAhead)
     {
-        top_.push_back(Container(RESOURCEDISPLAYTYPE_DOMAIN, kWorkgroup));
-        for (const std::string& server : servers)
-            group_.push_back(Container(RESOURCEDISPLAYTYPE_SERVER, "\\\\" + server));
     }
-
-    DWORD WNetOpenEnum(DWORD scope, DWORD type, DWORD usage, const NetResource* container,
-                       EnumHandle* handle) override
+    std::vector<std::string> Workgroups(std::stop_token) override { return {"BENCHGROUP"}; }
+    std::vector<std::string> Servers(const std::string&, std::stop_token) override
     {
-        const std::vector<ResourceEntry>* level =
-            container == nullptr                                    ? &top_
-            : std::strcmp(container->lpRemoteName, kWorkgroup) == 0 ? &group_
-                                                                    : nullptr;
-        if (level == nullptr)
-            return smb_.WNetOpenEnum(scope, type, usage, container, handle);
-        *handle = &mine_[level];
-        mine_[level] = 0;
-        return NO_ERROR_;
+        return servers_;
     }
-    DWORD WNetEnumResource(EnumHandle handle, DWORD* count, void* buffer,
-                           DWORD* bufferSize) override
+    std::vector<Share> Shares(const std::string& server, std::stop_token stop) override
     {
-        for (auto& [level, next] : mine_)
-            if (handle == &next)
-                return FillResourceBuffer(*level, next, count, buffer, bufferSize);
-        return smb_.WNetEnumResource(handle, count, buffer, bufferSize);
+        return smb_.Shares(server, stop);
     }
-    DWORD WNetCloseEnum(EnumHandle handle) override
+    void ReadSharesAhead(const std::vector<std::string>& servers) override
     {
-        for (auto& level : mine_)
-            if (handle == &level.second)
-                return NO_ERROR_;
-        return smb_.WNetCloseEnum(handle);
-    }
-    void ReadAhead(const NetResource* records, DWORD count) override
-    {
-        // Only the servers: the workgroup is this list's own.
-        if (readAhead_ && count > 0 && records[0].dwDisplayType == RESOURCEDISPLAYTYPE_SERVER)
-            smb_.ReadAhead(records, count);
+        if (readAhead_)
+            smb_.ReadSharesAhead(servers);
     }
 
 private:
+    std::vector<std::string> servers_;
     bool readAhead_;
-    std::vector<ResourceEntry> top_, group_;
-    std::map<const std::vector<ResourceEntry>*, size_t> mine_;
-    SmbEnumerator smb_;
+    SmbShareBrowser smb_;
+};
+
+// The longest time between two turns of the event loop, as a timer that asks for one every
+// 2 ms sees it.
+class GapMeter
+{
+public:
+    GapMeter()
+    {
+        ticks_.setTimerType(Qt::PreciseTimer);
+        ticks_.setInterval(2);
+        QObject::connect(&ticks_, &QTimer::timeout, [this] { Mark(); });
+    }
+    void Start()
+    {
+        clock_.start();
+        last_ = 0;
+        longest_ = 0;
+        ticks_.start();
+    }
+    // The longest gap in milliseconds, the one up to now included.
+    double Stop()
+    {
+        ticks_.stop();
+        Mark();
+        return static_cast<double>(longest_) / 1e6;
+    }
+
+private:
+    void Mark()
+    {
+        const qint64 now = clock_.nsecsElapsed();
+        longest_ = std::max(longest_, now - last_);
+        last_ = now;
+    }
+
+    QTimer ticks_;
+    QElapsedTimer clock_;
+    qint64 last_ = 0;
+    qint64 longest_ = 0;
 };
 
 void WriteLines(const QListWidget& list, const char* file)
@@ -133,13 +139,19 @@ int main(int argc, char** argv)
         Tfindprinterfrm dialog(dbform, std::make_unique<BrowseList>(servers, readAhead));
         dialog.show();
         QApplication::processEvents();
+        QEventLoop untilEnded;
+        QObject::connect(&dialog, &Tfindprinterfrm::scanEnded, &untilEnded, &QEventLoop::quit);
+        GapMeter gaps;
         QElapsedTimer timer;
         timer.start();
-        dialog.Button1Click();
+        gaps.Start();
+        dialog.scanButtonClick();
+        untilEnded.exec();
+        const double gap = gaps.Stop();
         QApplication::processEvents();
         const double ms = static_cast<double>(timer.nsecsElapsed()) / 1e6;
         found = dialog.FoundPrinters->count();
-        std::printf("%.1f\t%d\n", ms, found);
+        std::printf("%.1f\t%d\t%.1f\n", ms, found, gap);
         std::fflush(stdout);
         if (linesFile && run == runs - 1)
             WriteLines(*dialog.FoundPrinters, linesFile);

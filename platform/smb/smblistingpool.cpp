@@ -10,6 +10,10 @@ namespace
 {
 
 using Clock = std::chrono::steady_clock;
+using std::chrono::milliseconds;
+
+// How long a wait that may be stopped goes on before it looks whether it has been.
+constexpr milliseconds kStopCheck{20};
 
 } // namespace
 
@@ -51,7 +55,7 @@ void SmbListingPool::StartMore()
     }
 }
 
-void SmbListingPool::PumpOnce()
+void SmbListingPool::PumpOnce(bool stoppable)
 {
     std::vector<pollfd> wanted;
     std::vector<SmbListingRequest*> requests;
@@ -65,7 +69,9 @@ void SmbListingPool::PumpOnce()
     }
     if (wanted.empty())
         return;
-    const auto left = std::chrono::ceil<std::chrono::milliseconds>(first - Clock::now());
+    auto left = std::chrono::ceil<milliseconds>(first - Clock::now());
+    if (stoppable)
+        left = std::min(left, kStopCheck);
     if (left.count() > 0 &&
         poll(wanted.data(), wanted.size(), static_cast<int>(left.count())) < 0 && errno != EINTR)
         return;
@@ -74,7 +80,7 @@ void SmbListingPool::PumpOnce()
         request->Pump();
 }
 
-SmbListing SmbListingPool::Take(const std::string& key)
+SmbListing SmbListingPool::Take(const std::string& key, std::stop_token stop)
 {
     const auto job = Find(key);
     if (job == jobs_.end())
@@ -82,7 +88,9 @@ SmbListing SmbListingPool::Take(const std::string& key)
     if (!job->request)
         job->request = job->start();
     while (!job->request->Finished()) {
-        PumpOnce();
+        if (stop.stop_requested())
+            return {ECANCELED, {}};
+        PumpOnce(stop.stop_possible());
         StartMore();
     }
     SmbListing listing = job->request->Wait();

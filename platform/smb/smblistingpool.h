@@ -6,6 +6,7 @@
 #include <functional>
 #include <list>
 #include <memory>
+#include <stop_token>
 #include <string>
 
 // Listings of several servers at once, each in a child of its own (SmbListingRequest), at
@@ -26,8 +27,9 @@ public:
     void Add(const std::string& key, Starter start);
     bool Holds(const std::string& key) const;
     // The listing of a held key, waited for (it is started now if its turn has not come);
-    // the key is no longer held afterwards.
-    SmbListing Take(const std::string& key);
+    // the key is no longer held afterwards. Once stop is requested: error ECANCELED at
+    // once, the key still held.
+    SmbListing Take(const std::string& key, std::stop_token stop = {});
     // Stops every child and forgets every key.
     void Clear() { jobs_.clear(); }
 
@@ -42,8 +44,9 @@ private:
     Jobs::iterator Find(const std::string& key);
     size_t Running() const;
     void StartMore();
-    // Waits until one of the children has something to read or its deadline passes.
-    void PumpOnce();
+    // Waits until one of the children has something to read or its deadline passes, or,
+    // when the wait may be stopped, a short while.
+    void PumpOnce(bool stoppable);
 
     size_t width_;
     Jobs jobs_;

@@ -1,4 +1,5 @@
-// The lines of found printers: built from a remote name and a comment, split back on adding.
+// The lines of found printers: a remote name (the input's first line) and a comment (the
+// rest); the path is the remote name cut to 255 characters, never inside one.
 
 #include "admin/foundline.h"
 
@@ -6,36 +7,33 @@
 #include <cstdlib>
 #include <string>
 
+namespace
+{
+
+bool StartsCharacter(char c)
+{
+    return (static_cast<unsigned char>(c) & 0xC0) != 0x80;
+}
+
+} // namespace
+
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
-    std::string input(reinterpret_cast<const char*>(data), size);
-    std::string path, description;
-    SplitFoundLine(input, path, description);
-    if (path.size() + description.size() > input.size())
-        std::abort();
-
-    size_t nl = input.find('\n');
-    std::string remote = input.substr(0, nl);
-    std::string comment = nl == std::string::npos ? "" : input.substr(nl + 1);
-    if (remote.find('\0') != std::string::npos || comment.find('\0') != std::string::npos)
-        return 0;
-    std::string line = FoundPrinterLine(remote.c_str(), comment.c_str());
-    std::string cut = line.substr(0, line.find('['));
-    if (remote.compare(0, cut.size(), cut) != 0)
+    const std::string input(reinterpret_cast<const char*>(data), size);
+    const size_t nl = input.find('\n');
+    const std::string remote = input.substr(0, nl);
+    const std::string comment = nl == std::string::npos ? "" : input.substr(nl + 1);
+    const std::string path = FoundPrinterPath(remote);
+    if (remote.compare(0, path.size(), path) != 0)
         std::abort();
     size_t characters = 0;
-    for (char c : cut)
-        characters += (static_cast<unsigned char>(c) & 0xC0) != 0x80;
-    if (characters > 255)
+    for (char c : path)
+        characters += StartsCharacter(c);
+    if (characters > 255 || (path.size() < remote.size() && characters != 255))
         std::abort();
-    // Never cut inside a character: what follows the cut starts a character.
-    if (cut.size() < remote.size() && remote.find('[') >= cut.size() &&
-        (static_cast<unsigned char>(remote[cut.size()]) & 0xC0) == 0x80)
+    if (path.size() < remote.size() && !StartsCharacter(remote[path.size()]))
         std::abort();
-    if (remote.find('[') == std::string::npos) {
-        SplitFoundLine(line, path, description);
-        if (path != cut || description != comment)
-            std::abort();
-    }
+    if (FoundPrinterLine(remote, comment) != path + "[" + comment + "]")
+        std::abort();
     return 0;
 }

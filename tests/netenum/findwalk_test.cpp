@@ -1,167 +1,167 @@
-// The discovery walk over a scripted network, for what a real one cannot give: levels that
-// fail half way, odd records, and how the walk calls the network; and a level's buffer filled
-// where no real listing can force it to. (Names too long: the found-line fuzz target.)
+// The discovery dialog over a scripted network, for what a real one cannot give: levels that
+// fail, a level that never ends until the scan is stopped, and names a share cannot hold.
+// (Names too long to list whole: also the found-line fuzz target.)
 
-#include "admin/findprinter.h"
-#include "platform/netenum/resourcebuffer.h"
+#include "admin/wdConfig.h"
+#include "tests/support/tempdir.h"
 
 #include <QListWidget>
 #include <QProgressBar>
+#include <QPushButton>
+#include <QTest>
 #include <gtest/gtest.h>
 
+#include <atomic>
+#include <condition_variable>
 #include <map>
+#include <mutex>
 
 namespace
 {
 
 using Lines = std::vector<std::string>;
-using Text = std::optional<std::string>;
 const std::string kTop = "<top>";
+constexpr int kLong = 60000; // ms: only a scan that hangs takes this long
 
-ResourceEntry Record(DWORD type, DWORD display, DWORD usage, Text remote, Text comment = {})
+Share Printer(const std::string& server, const std::string& name, const std::string& comment)
 {
-    return {RESOURCE_GLOBALNET, type, display, usage, {}, remote, comment, {}};
+    return {server, name, comment, ShareKind::Printer};
 }
 
-ResourceEntry Printer(const std::string& remote, Text comment = "")
+// The network, scripted by levels named by their workgroup or server (kTop: the workgroups);
+// asking for any other fails. The level named `hang` gives nothing until the walk is stopped.
+class ScriptedNetwork : public ShareBrowser
 {
-    return Record(RESOURCETYPE_PRINT, RESOURCEDISPLAYTYPE_SHARE, RESOURCEUSAGE_CONNECTABLE, remote,
-                  comment);
-}
-
-ResourceEntry Server(const std::string& remote)
-{
-    return Record(RESOURCETYPE_ANY, RESOURCEDISPLAYTYPE_SERVER, RESOURCEUSAGE_CONTAINER, remote);
-}
-
-// The fixture is the network, scripted by levels named by their container's remote name
-// (kTop: the top of the network); opening any other fails. It fails the test on what no real
-// network would take: a call without a full buffer of the level's own.
-class ScanNetworkPrinters : public ::testing::Test, public NetworkEnumerator
-{
-protected:
-    struct Level {
-        std::vector<std::vector<ResourceEntry>> batches; // one WNetEnumResource call each
-        DWORD endResult = ERROR_NO_MORE_ITEMS;           // every call after them
-    };
-
-    DWORD WNetOpenEnum(DWORD, DWORD, DWORD, const NetResource* container,
-                       EnumHandle* handle) override
+public:
+    std::vector<std::string> Workgroups(std::stop_token stop) override { return Names(kTop, stop); }
+    std::vector<std::string> Servers(const std::string& workgroup, std::stop_token stop) override
     {
-        const char* name = container ? container->lpRemoteName : kTop.c_str();
-        opened.push_back(name ? name : "<null>");
-        const auto level = levels.find(opened.back());
-        if (level == levels.end())
-            return ERROR_BAD_NETPATH;
-        *handle = &level->second;
-        open_[*handle] = nullptr;
-        return NO_ERROR_;
+        return Names(workgroup, stop);
     }
-    DWORD WNetEnumResource(EnumHandle handle, DWORD* count, void* buffer,
-                           DWORD* bufferSize) override
+    std::vector<Share> Shares(const std::string& server, std::stop_token stop) override
     {
-        EXPECT_TRUE(*count == 0xFFFFFFFF && *bufferSize == 16384) << "a call for less than all";
-        for (const auto& [other, itsBuffer] : open_)
-            EXPECT_TRUE(other == handle || itsBuffer != buffer) << "a buffer another level uses";
-        open_.at(handle) = buffer;
-        auto& batches = static_cast<Level*>(handle)->batches;
-        if (batches.empty())
-            return static_cast<Level*>(handle)->endResult;
-        size_t next = 0;
-        const DWORD result = FillResourceBuffer(batches[0], next, count, buffer, bufferSize);
-        batches.erase(batches.begin());
-        return result;
-    }
-    DWORD WNetCloseEnum(EnumHandle handle) override
-    {
-        return open_.erase(handle) ? NO_ERROR_ : ERROR_INVALID_HANDLE;
+        Ask(server, stop);
+        if (!shares.contains(server))
+            throw BrowseError(BrowseFault::Unreachable, server);
+        return shares.at(server);
     }
 
-    Lines Scan()
-    {
-        list.clear();
-        ::ScanNetworkPrinters(*this, &list, &progress);
-        Lines lines;
-        for (int i = 0; i < list.count(); ++i)
-            lines.push_back(list.item(i)->text().toStdString());
-        EXPECT_TRUE(open_.empty()) << "every level opened is closed";
-        return lines;
-    }
-
-    std::map<std::string, Level> levels;
-    Lines opened;
-    QListWidget list;
-    QProgressBar progress;
+    std::map<std::string, std::vector<std::string>> containers;
+    std::map<std::string, std::vector<Share>> shares;
+    std::string hang;
+    std::atomic<bool> hanging = false;
+    Lines asked; // read only between scans
 
 private:
-    std::map<EnumHandle, void*> open_; // with the buffer of its last call
+    void Ask(const std::string& name, std::stop_token stop)
+    {
+        asked.push_back(name);
+        if (name != hang)
+            return;
+        hanging = true;
+        std::mutex mutex;
+        std::unique_lock lock(mutex);
+        std::condition_variable_any().wait(lock, stop, [] { return false; });
+        throw BrowseError(BrowseFault::Stopped, name);
+    }
+    std::vector<std::string> Names(const std::string& level, std::stop_token stop)
+    {
+        Ask(level, stop);
+        if (!containers.contains(level))
+            throw BrowseError(BrowseFault::NoBrowseList, level);
+        return containers.at(level);
+    }
+};
+
+Lines ListLines(const Tfindprinterfrm& dialog)
+{
+    Lines lines;
+    for (int i = 0; i < dialog.FoundPrinters->count(); ++i)
+        lines.push_back(dialog.FoundPrinters->item(i)->text().toStdString());
+    return lines;
+}
+
+// The administration program over a new database, its discovery dialog shown on its own.
+class FindPrinters : public ::testing::Test
+{
+protected:
+    std::unique_ptr<TConfigForms> MakeForms()
+    {
+        MakeDatabase(dir.Path());
+        TBrevUtil util({"wdConfig"});
+        util.SetStartDir(dir.Path());
+        auto made = std::make_unique<TConfigForms>(util, std::unique_ptr<ShareBrowser>(net));
+        made->dbform.SetConnection(false);
+        return made;
+    }
+    Lines Scan()
+    {
+        dialog.show();
+        QTest::mouseClick(dialog.scanButton, Qt::LeftButton);
+        EXPECT_TRUE(QTest::qWaitFor([this] { return !dialog.Scanning(); }, kLong));
+        EXPECT_FALSE(dialog.progress->isVisible()) << "the bar goes when the scan ends";
+        return ListLines(dialog);
+    }
+    std::string Stored(const std::string& sql) { return QueryValue(dir.File("wddata.mdb"), sql); }
+
+    TempDir dir;
+    ScriptedNetwork* net = new ScriptedNetwork; // the dialog's
+    std::unique_ptr<TConfigForms> forms = MakeForms();
+    Tfindprinterfrm& dialog = forms->findprinterfrm;
 };
 
 } // namespace
 
-TEST_F(ScanNetworkPrinters, AFailingLevelKeepsWhatItFoundAndTheLevelAboveGoesOn)
+TEST_F(FindPrinters, LinesComeDepthFirstAFailingLevelIsLeftOutAndSharesAreAddedAsFound)
 {
-    levels[kTop] = {{{Server("\\\\S1")}, {Server("\\\\S2")}, {Server("\\\\S3"), Server("\\\\S4")}}};
-    // S1 fails on its second call, S2 cannot be opened, S3 ends with an error.
-    levels["\\\\S1"] = {{{Printer("\\\\S1\\a", "A"), Printer("\\\\S1\\b")}}, ERROR_NO_NETWORK};
-    levels["\\\\S3"] = {{{Printer("\\\\S3\\c")}}, ERROR_EXTENDED_ERROR};
-    levels["\\\\S4"] = {{{Printer("\\\\S4\\d")}}};
-    EXPECT_EQ(Scan(), (Lines{"\\\\S1\\a[A]", "\\\\S1\\b[]", "\\\\S3\\c[]", "\\\\S4\\d[]"}));
-    EXPECT_EQ(opened, (Lines{kTop, "\\\\S1", "\\\\S2", "\\\\S3", "\\\\S4"}));
+    const std::string longName(300, 'x'); // "\\S3\" and 250 of them are kept
+    net->containers = {{kTop, {"G1", "G2", "G3"}}, {"G1", {"S1", "S2", "S3"}}, {"G2", {"S4"}}};
+    net->shares["S1"] = {
+        Printer("S1", "a", "A"), {"S1", "files", "disk", ShareKind::Disk}, Printer("S1", "b", "")};
+    net->shares["S3"] = {Printer("S3", "c[1]", ""), Printer("S3", longName, "long")};
+    net->shares["S4"] = {Printer("S4", "d", "[x] y")};
+    const std::string cut = "\\\\S3\\" + longName.substr(0, 250);
+    EXPECT_EQ(Scan(), (Lines{"\\\\S1\\a[A]", "\\\\S1\\b[]", "\\\\S3\\c[1][]", cut + "[long]",
+                             "\\\\S4\\d[[x] y]"}));
+    EXPECT_EQ(net->asked, (Lines{kTop, "G1", "S1", "S2", "S3", "G2", "S4", "G3"}));
+
+    for (int i = 0; i < dialog.FoundPrinters->count(); ++i)
+        dialog.FoundPrinters->item(i)->setCheckState(Qt::Checked);
+    QTest::mouseClick(dialog.addButton, Qt::LeftButton);
+    EXPECT_EQ(Stored("select count(*) from printers"), "6") << "None and the five";
+    EXPECT_EQ(Stored("select Description from printers where UNCNAME = '\\\\S3\\c[1]'"), "");
+    EXPECT_EQ(Stored("select UNCNAME from printers where Description = 'long'"), cut);
+    EXPECT_EQ(Stored("select Description from printers where UNCNAME = '\\\\S4\\d'"), "[x] y");
+
+    net->containers.clear();
+    EXPECT_EQ(Scan(), Lines{}) << "the top cannot be read: a new scan finds nothing";
 }
 
-TEST_F(ScanNetworkPrinters, ContainersAreDescendedIntoAndOnlyNamedPrinterSharesListed)
+TEST_F(FindPrinters, WhileAScanWaitsTheWindowShowsItsFindingsAndStopEndsItKeepingThem)
 {
-    const DWORD share = RESOURCEDISPLAYTYPE_SHARE, one = RESOURCEUSAGE_CONNECTABLE;
-    levels[kTop] = {
-        {{Record(RESOURCETYPE_PRINT, share, one | RESOURCEUSAGE_CONTAINER, "\\\\S\\pool", "P"),
-          Record(RESOURCETYPE_ANY, RESOURCEDISPLAYTYPE_NETWORK, RESOURCEUSAGE_CONTAINER, ""),
-          Record(RESOURCETYPE_DISK, share, one, "\\\\S\\files", "disk"),
-          Record(RESOURCETYPE_PRINT, RESOURCEDISPLAYTYPE_GENERIC, one, "\\\\S\\generic"),
-          Record(RESOURCETYPE_PRINT, share, one, "", "no name"),
-          Record(RESOURCETYPE_PRINT, share, one, std::nullopt, "null name"),
-          Printer("\\\\S\\last", std::nullopt)}}};
-    levels["\\\\S\\pool"] = {{{Printer("\\\\S\\pool\\inner", "in")}}};
-    levels[""] = {{{Printer("\\\\T\\under-nameless", "u")}}};
-    // The top's records outlive the levels below: each level has a buffer of its own.
-    EXPECT_EQ(Scan(), (Lines{"\\\\S\\pool[P]", "\\\\S\\pool\\inner[in]", "\\\\T\\under-nameless[u]",
-                             "\\\\S\\last[]"}));
-}
+    // The window's own thread stays free: lines and steps arrive, and Stop is taken, while
+    // the walk waits for a level that never comes. Ten steps per record of every level.
+    for (const auto& [records, value] : {std::pair{4, 40}, {50, 500}, {51, 0}, {53, 20}}) {
+        net->containers = {{kTop, {"G"}}, {"G", {"S"}}}; // G, S, S's printer
+        net->shares["S"] = {Printer("S", "p", "P")};
+        for (int i = 0; i < records - 4; ++i) // they fail to open
+            net->containers[kTop].push_back("F" + std::to_string(i));
+        net->hang = "H";
+        net->containers[kTop].push_back(net->hang);
+        net->hanging = false;
+        dialog.show();
+        QTest::mouseClick(dialog.scanButton, Qt::LeftButton);
+        ASSERT_TRUE(QTest::qWaitFor([this] { return net->hanging.load(); }, kLong));
+        QCoreApplication::sendPostedEvents();
+        EXPECT_EQ(dialog.progress->value(), value) << records << " records";
+        EXPECT_TRUE(dialog.progress->isVisible());
+        EXPECT_EQ(dialog.scanButton->text(), "Stop");
+        EXPECT_EQ(ListLines(dialog), Lines{"\\\\S\\p[P]"});
 
-TEST_F(ScanNetworkPrinters, TheProgressBarStepsTenPerRecordAndStartsOverPastItsEnd)
-{
-    progress.setRange(0, 500);
-    for (const auto& [records, value] : {std::pair{3, 30}, {50, 500}, {51, 0}, {53, 20}}) {
-        levels[kTop].batches = {{}};
-        for (int i = 0; i < records; ++i) // unscripted: they fail to open
-            levels[kTop].batches[0].push_back(Server("\\\\S" + std::to_string(i)));
-        progress.setValue(0);
-        Scan();
-        EXPECT_EQ(progress.value(), value) << records << " records";
+        QTest::mouseClick(dialog.scanButton, Qt::LeftButton);
+        EXPECT_FALSE(dialog.Scanning());
+        EXPECT_FALSE(dialog.progress->isVisible());
+        EXPECT_EQ(dialog.scanButton->text(), "Scan for Network Printers");
+        EXPECT_EQ(ListLines(dialog), Lines{"\\\\S\\p[P]"});
     }
-    ::ScanNetworkPrinters(*this, &list, nullptr); // a walk without a bar
-}
-
-TEST(ResourceBuffer, ACallTakesWholeEntriesUpToItsCountAndNothingPastTheEnd)
-{
-    std::vector<ResourceEntry> entries = {Printer("\\\\S\\a", "A"), Printer("\\\\S\\b"),
-                                          Record(0xBAD, 0, 0, std::nullopt)};
-    entries.pop_back(); // a read past the end would still find its numbers
-    std::vector<NetResource> buffer(8);
-    size_t next = 0;
-    DWORD count = 0xFFFFFFFF, size = sizeof(NetResource) + 3;
-    ASSERT_EQ(FillResourceBuffer(entries, next, &count, buffer.data(), &size), ERROR_MORE_DATA);
-    EXPECT_EQ(size, EntrySize(entries[0])) << "the size the first entry needs";
-    char* misaligned = reinterpret_cast<char*>(buffer.data()) + 1;
-    EXPECT_EQ(FillResourceBuffer(entries, next, &count, misaligned, &size),
-              ERROR_INVALID_PARAMETER);
-    for (const DWORD asked : {1u, 0u, 0xFFFFFFFFu}) {
-        count = asked;
-        size = sizeof(NetResource) * 8;
-        EXPECT_EQ(FillResourceBuffer(entries, next, &count, buffer.data(), &size),
-                  asked ? NO_ERROR_ : ERROR_INVALID_PARAMETER);
-        EXPECT_EQ(count, asked ? 1u : 0u) << asked;
-    }
-    EXPECT_EQ(FillResourceBuffer(entries, next, &count, buffer.data(), &size), ERROR_NO_MORE_ITEMS);
-    EXPECT_EQ(count, 0u);
 }

@@ -1,9 +1,9 @@
-// SmbEnumerator and the discovery dialog over a real database file, against test servers whose
-// nmbd is the master browser of their workgroup, with 500 more printer shares than 16 KB hold.
-// Scans from the top run inside the servers' network namespace (no other master browser).
+// SmbShareBrowser and the discovery dialog over a real database file, against test servers
+// whose nmbd is the master browser of their workgroup, with 500 more printer shares. Scans
+// from the top run inside the servers' network namespace (no other master browser).
 
 #include "admin/wdConfig.h"
-#include "platform/netenum/smbenumerator.h"
+#include "platform/netenum/smbsharebrowser.h"
 #include "tests/gui/guidriver.h"
 #include "tests/support/tempdir.h"
 #include "tests/support/testservers.h"
@@ -17,13 +17,15 @@
 #include <gtest/gtest.h>
 #include <sys/wait.h>
 
-#include <cstring>
+#include <algorithm>
+#include <functional>
+#include <optional>
 
 namespace
 {
 
 using Lines = std::vector<std::string>;
-constexpr DWORD kAll = 0xFFFFFFFF;
+constexpr int kLong = 60000; // ms: only a scan that hangs takes this long
 
 std::string Get(const std::string& key)
 {
@@ -31,36 +33,37 @@ std::string Get(const std::string& key)
     return servers.Get(key);
 }
 
-NetResource Container(const std::string& remote, DWORD displayType = RESOURCEDISPLAYTYPE_SERVER)
+// The fault a level gives; none when it was read.
+std::optional<BrowseFault> FaultOf(const std::function<void()>& level)
 {
-    return {0,           0,
-            displayType, RESOURCEUSAGE_CONTAINER,
-            nullptr,     const_cast<char*>(remote.c_str()),
-            nullptr,     nullptr};
+    try {
+        level();
+        return std::nullopt;
+    } catch (const BrowseError& e) {
+        return e.Fault();
+    }
 }
 
-// The records of an open level to its end. Every text must lie inside the buffer, after the
-// records.
-Lines Read(SmbEnumerator& net, EnumHandle handle)
+// One workgroup holding the servers given; each server's shares are read from the server.
+class GivenServers : public ShareBrowser
 {
-    const DWORD size = 16384;
-    std::vector<NetResource> buffer(size / sizeof(NetResource) + 1);
-    const char* begin = reinterpret_cast<const char*>(buffer.data());
-    Lines records;
-    DWORD n = kAll, given = size, result = 0;
-    for (; (result = net.WNetEnumResource(handle, &n, buffer.data(), &given)) == NO_ERROR_;
-         n = kAll) {
-        for (DWORD i = 0; i < n; ++i) {
-            records.push_back(buffer[i].lpRemoteName);
-            for (const char* text : {buffer[i].lpRemoteName, buffer[i].lpComment})
-                EXPECT_TRUE(text >= begin + n * sizeof(NetResource) &&
-                            text + std::strlen(text) < begin + size);
-        }
+public:
+    GivenServers(Lines servers, std::chrono::milliseconds perServer)
+        : servers_(std::move(servers)), smb_(perServer)
+    {
     }
-    EXPECT_TRUE(result == ERROR_NO_MORE_ITEMS && n == 0) << result;
-    EXPECT_EQ(net.WNetCloseEnum(handle), NO_ERROR_);
-    return records;
-}
+    Lines Workgroups(std::stop_token) override { return {"GROUP"}; }
+    Lines Servers(const std::string&, std::stop_token) override { return servers_; }
+    std::vector<Share> Shares(const std::string& server, std::stop_token stop) override
+    {
+        return smb_.Shares(server, stop);
+    }
+    void ReadSharesAhead(const Lines& servers) override { smb_.ReadSharesAhead(servers); }
+
+private:
+    Lines servers_;
+    SmbShareBrowser smb_;
+};
 
 // Outside: runs this test again inside the namespace that `enter` (a command taking the
 // command to run) enters, and checks that it passed. Inside: true.
@@ -99,14 +102,14 @@ protected:
             MakeDatabase(dir.Path(), sql);
             TBrevUtil util({"wdConfig"});
             util.SetStartDir(dir.Path());
-            forms = std::make_unique<TConfigForms>(util, nullptr);
+            forms = std::make_unique<TConfigForms>(util, std::move(net));
             forms->dbform.SetConnection(false);
             forms->adminmainfrm.show();
         }
         gui.OnShow([&](QDialog&) {
             actions(forms->findprinterfrm);
             if (forms->findprinterfrm.isVisible())
-                QTest::mouseClick(forms->findprinterfrm.Button3, Qt::LeftButton);
+                QTest::mouseClick(forms->findprinterfrm.cancelButton, Qt::LeftButton);
         });
         QTest::mouseClick(forms->adminmainfrm.Button7, Qt::LeftButton);
         EXPECT_FALSE(forms->findprinterfrm.isVisible());
@@ -114,7 +117,8 @@ protected:
     // Clicks "Scan for Network Printers": the lines found, sorted.
     static Lines Scan(Tfindprinterfrm& dialog)
     {
-        QTest::mouseClick(dialog.Button1, Qt::LeftButton);
+        QTest::mouseClick(dialog.scanButton, Qt::LeftButton);
+        EXPECT_TRUE(QTest::qWaitFor([&dialog] { return !dialog.Scanning(); }, kLong));
         EXPECT_FALSE(dialog.progress->isVisible()) << "the bar goes when the scan ends";
         Lines lines;
         for (int i = 0; i < dialog.FoundPrinters->count(); ++i)
@@ -130,47 +134,47 @@ protected:
 
     TempDir dir;
     GuiDriver gui;
+    std::unique_ptr<ShareBrowser> net; // the OS's own when null
     std::unique_ptr<TConfigForms> forms;
 };
 
-TEST(SmbEnumerator, WhatCannotBeListedGivesACodeFromTheOpening)
+TEST(SmbShareBrowser, AServerThatCannotBeListedGivesItsFaultAndTheOthersTheirShares)
 {
-    const std::string host = "\\\\" + Get("SMB_HOST"), laser = host + "\\laser";
-    const DWORD print = RESOURCETYPE_PRINT, server = RESOURCEDISPLAYTYPE_SERVER;
-    std::vector<std::tuple<std::string, DWORD, DWORD, DWORD>> cases = {
-        {laser, RESOURCEDISPLAYTYPE_SHARE, print, ERROR_NOT_CONTAINER},
-        {laser, server, print, ERROR_NOT_CONTAINER}, // the name decides
-        {"", server, print, ERROR_INVALID_PARAMETER},
-        {host, server, 7, ERROR_INVALID_PARAMETER}, // no such type
-        {"\\\\no-such-server.invalid", server, print, ERROR_BAD_NETPATH}};
+    const std::string host = Get("SMB_HOST");
+    std::vector<std::pair<std::string, BrowseFault>> cases = {
+        {host + "\\laser", BrowseFault::BadName},
+        {"", BrowseFault::BadName},
+        {"no-such-server.invalid", BrowseFault::Unreachable}};
     for (const char* key : {"SMB_DEAD_HOST", "SMB_TRICKLING_HOST", "SMB_ABSENT_HOST",
                             "SMB_SILENT_HOST", "SMB_REFUSING_HOST"})
-        cases.emplace_back("\\\\" + Get(key), server, print, ERROR_BAD_NETPATH);
-    // Read ahead, side by side, each opening still gives its own answer.
+        cases.emplace_back(Get(key), BrowseFault::Unreachable);
+    // Read ahead, side by side, each server still gives its own answer.
     for (const bool ahead : {false, true}) {
-        SmbEnumerator net;
-        std::vector<NetResource> records;
-        for (const auto& [remote, displayType, type, code] : cases)
-            records.push_back(Container(remote, displayType));
-        records.push_back(Container(host));
+        SmbShareBrowser net;
+        Lines servers;
+        for (const auto& [server, fault] : cases)
+            servers.push_back(server);
+        servers.push_back(host);
         if (ahead)
-            net.ReadAhead(records.data(), static_cast<DWORD>(records.size()));
-        EnumHandle handle = nullptr;
-        for (size_t i = 0; i < cases.size(); ++i)
-            EXPECT_EQ(net.WNetOpenEnum(RESOURCE_GLOBALNET, std::get<2>(cases[i]), 0, &records[i],
-                                       &handle),
-                      std::get<3>(cases[i]))
-                << std::get<0>(cases[i]) << (ahead ? " read ahead" : "");
-        ASSERT_EQ(
-            net.WNetOpenEnum(RESOURCE_GLOBALNET, RESOURCETYPE_PRINT, 0, &records.back(), &handle),
-            NO_ERROR_);
-        EXPECT_GT(Read(net, handle).size(), 500u);
+            net.ReadSharesAhead(servers);
+        for (const auto& [server, fault] : cases)
+            EXPECT_EQ(FaultOf([&] { net.Shares(server, {}); }), fault)
+                << server << (ahead ? " read ahead" : "");
+        const std::vector<Share> shares = net.Shares(host, {});
+        EXPECT_GT(shares.size(), 500u);
+        auto named = [&shares](const std::string& name) {
+            return std::find_if(shares.begin(), shares.end(),
+                                [&name](const Share& s) { return s.name == name; });
+        };
+        ASSERT_NE(named(Get("SMB_SHARE_DISK")), shares.end());
+        EXPECT_EQ(named(Get("SMB_SHARE_DISK"))->kind, ShareKind::Disk);
+        ASSERT_NE(named(Get("SMB_SHARE_LASER")), shares.end());
+        EXPECT_EQ(named(Get("SMB_SHARE_LASER"))->kind, ShareKind::Printer);
+        EXPECT_EQ(named(Get("SMB_SHARE_LASER"))->comment, Get("SMB_COMMENT_LASER"));
+        EXPECT_EQ(named(Get("SMB_SHARE_LASER"))->server, host);
+        EXPECT_EQ(named("IPC$"), shares.end()) << "hidden";
     }
     EXPECT_EQ(waitpid(-1, nullptr, WNOHANG), -1) << "a listing left a child behind";
-    SmbEnumerator net;
-    const NetResource container = Container(host);
-    EXPECT_EQ(net.WNetOpenEnum(RESOURCE_GLOBALNET, print, 0, &container, nullptr),
-              ERROR_INVALID_PARAMETER);
 }
 
 TEST_F(FindPrinterDialog, TickedPrintersFromAScanOfTheTopAreAddedOnceWithTheirComments)
@@ -199,7 +203,7 @@ TEST_F(FindPrinterDialog, TickedPrintersFromAScanOfTheTopAreAddedOnceWithTheirCo
                 for (QListWidgetItem* item : dialog.FoundPrinters->findItems(
                          QString::fromStdString(Path(Get(key)) + "["), Qt::MatchStartsWith))
                     item->setCheckState(Qt::Checked);
-            QTest::mouseClick(dialog.Button2, Qt::LeftButton);
+            QTest::mouseClick(dialog.addButton, Qt::LeftButton);
             EXPECT_FALSE(dialog.isVisible()) << "Add closes the dialog";
         });
     };
@@ -227,7 +231,8 @@ TEST_F(FindPrinterDialog, KeysTickAndAddAndPrintersTheDatabaseRefusesAreReported
     InDialog(
         [](Tfindprinterfrm& dialog) {
             Scan(dialog);
-            ExpectTabCycle({dialog.Button1, dialog.FoundPrinters, dialog.Button2, dialog.Button3});
+            ExpectTabCycle(
+                {dialog.scanButton, dialog.FoundPrinters, dialog.addButton, dialog.cancelButton});
             dialog.FoundPrinters->setFocus(Qt::TabFocusReason);
             for (Qt::Key key : {Qt::Key_Home, Qt::Key_Space, Qt::Key_Down, Qt::Key_Space})
                 QTest::keyClick(dialog.FoundPrinters, key);
@@ -250,8 +255,28 @@ TEST_F(FindPrinterDialog, WithNoInterfaceUpAScanFindsNothingAndTheProgramGoesOn)
         return;
     InDialog([](Tfindprinterfrm& dialog) { EXPECT_EQ(Scan(dialog), Lines{}); });
     EXPECT_TRUE(gui.messages.empty());
-    SmbEnumerator net;
-    EnumHandle handle = nullptr;
-    EXPECT_EQ(net.WNetOpenEnum(RESOURCE_GLOBALNET, RESOURCETYPE_PRINT, 0, nullptr, &handle),
-              ERROR_NO_NETWORK);
+    SmbShareBrowser net;
+    EXPECT_EQ(FaultOf([&net] { net.Workgroups({}); }), BrowseFault::NoNetwork);
+}
+
+TEST_F(FindPrinterDialog, StopAndCancelEndAScanWaitingForAServerThatNeverAnswers)
+{
+    // The silent server is given an hour: a scan that could not be stopped would hang.
+    net = std::make_unique<GivenServers>(Lines{Get("SMB_HOST"), Get("SMB_SILENT_HOST")},
+                                         std::chrono::hours(1));
+    const int found = std::stoi(Get("SMB_BULK_COUNT")) + 4;
+    InDialog([found](Tfindprinterfrm& dialog) {
+        for (QPushButton* button : {dialog.scanButton, dialog.cancelButton}) {
+            QTest::mouseClick(dialog.scanButton, Qt::LeftButton);
+            ASSERT_TRUE(
+                QTest::qWaitFor([&] { return dialog.FoundPrinters->count() == found; }, kLong))
+                << "the lines arrive while the silent server is waited for";
+            EXPECT_TRUE(dialog.Scanning());
+            QTest::mouseClick(button, Qt::LeftButton);
+            EXPECT_FALSE(dialog.Scanning());
+            EXPECT_EQ(dialog.FoundPrinters->count(), found) << "the lines found stay";
+            EXPECT_EQ(waitpid(-1, nullptr, WNOHANG), -1) << "a listing left a child behind";
+        }
+        EXPECT_FALSE(dialog.isVisible()) << "Cancel closed the dialog";
+    });
 }
