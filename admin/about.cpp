@@ -28,22 +28,22 @@ Taboutfrm::Taboutfrm(QWidget* parent) : ModalDialog(parent)
     setWindowTitle("About");
     SetDialogFrame(this, 364, 236);
 
-    Image1 = new QLabel(this);
-    Image1->setPixmap(QPixmap(":/pictures/logo.png"));
-    Image1->setGeometry(18, 8, 328, 80);
-    Label1 = ArialLabel(this, {18, 92, 328, 26}, kProductVersion, 21);
-    Label2 = ArialLabel(this, {18, 120, 328, 24}, kProductSubtitle, 19);
-    Label3 = new QLabel(kMakerNotice, this);
-    Label3->setGeometry(18, 146, 329, 65);
-    Label3->setWordWrap(true);
-    Label3->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
-    Button1 = new QPushButton("OK", this);
-    Button1->setGeometry(144, 205, 75, 25);
-    SetDefaultButton(Button1);
-    connect(Button1, &QPushButton::clicked, this, &Taboutfrm::Button1Click);
+    logoImage = new QLabel(this);
+    logoImage->setPixmap(QPixmap(":/pictures/logo.png"));
+    logoImage->setGeometry(18, 8, 328, 80);
+    versionLabel = ArialLabel(this, {18, 92, 328, 26}, kProductVersion, 21);
+    subtitleLabel = ArialLabel(this, {18, 120, 328, 24}, kProductSubtitle, 19);
+    noticeLabel = new QLabel(kMakerNotice, this);
+    noticeLabel->setGeometry(18, 146, 329, 65);
+    noticeLabel->setWordWrap(true);
+    noticeLabel->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
+    okButton = new QPushButton("OK", this);
+    okButton->setGeometry(144, 205, 75, 25);
+    SetDefaultButton(okButton);
+    connect(okButton, &QPushButton::clicked, this, &Taboutfrm::okButtonClick);
 }
 
-void Taboutfrm::Button1Click()
+void Taboutfrm::okButtonClick()
 {
     done(-1);
 }

@@ -12,11 +12,11 @@ class Taboutfrm : public ModalDialog
 public:
     explicit Taboutfrm(QWidget* parent = nullptr);
 
-    QLabel* Image1;
-    QLabel* Label1;
-    QLabel* Label2;
-    QLabel* Label3;
-    QPushButton* Button1;
+    QLabel* logoImage;
+    QLabel* versionLabel;
+    QLabel* subtitleLabel;
+    QLabel* noticeLabel;
+    QPushButton* okButton;
 
-    void Button1Click();
+    void okButtonClick();
 };

@@ -85,87 +85,95 @@ QGroupBox* Tadminmainfrm::MakeGroup(const QString& title, int top, int height)
 
 void Tadminmainfrm::BuildOptions()
 {
-    GroupBox1 = MakeGroup("Global Options", 0, kOptionsHeight);
-    DBCheckBox1 = new TDBCheckBox("Allow clients to add rules to database", GroupBox1);
-    DBCheckBox1->setGeometry(InBand(8, kFirstRow, 400, 17));
-    Label1 = WrappedLabel(
-        GroupBox1, InBand(24, kFirstRow + 18, 845, 28),
+    optionsGroup = MakeGroup("Global Options", 0, kOptionsHeight);
+    allowClientRulesCheckBox =
+        new TDBCheckBox("Allow clients to add rules to database", optionsGroup);
+    allowClientRulesCheckBox->setGeometry(InBand(8, kFirstRow, 400, 17));
+    allowClientRulesLabel = WrappedLabel(
+        optionsGroup, InBand(24, kFirstRow + 18, 845, 28),
         "If this option is enabled, when a client computer connects to the database to check "
         "for a rule and there is not rule matching that clients computer name, then that client "
         "will be prompted to select a printer which will add a rule to the database. NOTE: "
         "Users will need write access to the WDDATA.MDB file.");
-    DBCheckBox2 = new TDBCheckBox("Clear any network printer connections before adding these rules",
-                                  GroupBox1);
-    DBCheckBox2->setGeometry(InBand(8, kFirstRow + 50, 400, 17));
-    Label2 = WrappedLabel(
-        GroupBox1, InBand(24, kFirstRow + 68, 845, 28),
+    clearFirstCheckBox = new TDBCheckBox(
+        "Clear any network printer connections before adding these rules", optionsGroup);
+    clearFirstCheckBox->setGeometry(InBand(8, kFirstRow + 50, 400, 17));
+    clearFirstLabel = WrappedLabel(
+        optionsGroup, InBand(24, kFirstRow + 68, 845, 28),
         "If this option is enabled, then all \"user\" network printer connections are cleared "
         "before the Wendrell client adds the appropriate printers based on rules in the "
         "database. This only works for user printer connections not system printers(Local "
         "Printers) and will only do this if there is a rule in the database. ");
-    setTabOrder(DBCheckBox1, DBCheckBox2);
+    setTabOrder(allowClientRulesCheckBox, clearFirstCheckBox);
 }
 
 void Tadminmainfrm::BuildPrinters()
 {
     int height = kHeight - kOptionsHeight - kRulesHeight;
-    GroupBox2 = MakeGroup("Networkable Printers", kOptionsHeight, height);
-    DBGrid1 = new TDBGrid(GroupBox2);
-    DBGrid1->setGeometry(InBand(8, kFirstRow, kWidth - 16, height - kFirstRow - 37));
-    DBGrid1->SetColumns(
+    printersGroup = MakeGroup("Networkable Printers", kOptionsHeight, height);
+    printersGrid = new TDBGrid(printersGroup);
+    printersGrid->setGeometry(InBand(8, kFirstRow, kWidth - 16, height - kFirstRow - 37));
+    printersGrid->SetColumns(
         {{"UNCNAME", "Printer UNC Path", 300}, {"Description", "", 490}, {"Available", "", -1}});
     int top = height - 31;
-    Button1 = MakeButton(GroupBox2, "Add", 8, top, 75, &Tadminmainfrm::Button1Click);
-    Button3 = MakeButton(GroupBox2, "Edit", 88, top, 75, &Tadminmainfrm::Button3Click);
-    Button2 = MakeButton(GroupBox2, "Delete", 168, top, 75, &Tadminmainfrm::Button2Click);
-    Button7 = MakeButton(GroupBox2, "Find Printers", 248, top, 100, &Tadminmainfrm::Button7Click);
-    connect(DBGrid1, &TDBGrid::DblClick, this, &Tadminmainfrm::Button3Click);
-    connect(DBGrid1, &TDBGrid::TitleClick, this, &Tadminmainfrm::DBGrid1TitleClick);
-    setTabOrder(DBCheckBox2, DBGrid1);
-    setTabOrder(DBGrid1, Button1);
-    setTabOrder(Button1, Button2);
-    setTabOrder(Button2, Button3);
-    setTabOrder(Button3, Button7);
+    addPrinterButton =
+        MakeButton(printersGroup, "Add", 8, top, 75, &Tadminmainfrm::addPrinterButtonClick);
+    editPrinterButton =
+        MakeButton(printersGroup, "Edit", 88, top, 75, &Tadminmainfrm::editPrinterButtonClick);
+    deletePrinterButton =
+        MakeButton(printersGroup, "Delete", 168, top, 75, &Tadminmainfrm::deletePrinterButtonClick);
+    findPrintersButton = MakeButton(printersGroup, "Find Printers", 248, top, 100,
+                                    &Tadminmainfrm::findPrintersButtonClick);
+    connect(printersGrid, &TDBGrid::DblClick, this, &Tadminmainfrm::editPrinterButtonClick);
+    connect(printersGrid, &TDBGrid::TitleClick, this, &Tadminmainfrm::printersGridTitleClick);
+    setTabOrder(clearFirstCheckBox, printersGrid);
+    setTabOrder(printersGrid, addPrinterButton);
+    setTabOrder(addPrinterButton, deletePrinterButton);
+    setTabOrder(deletePrinterButton, editPrinterButton);
+    setTabOrder(editPrinterButton, findPrintersButton);
 }
 
 void Tadminmainfrm::BuildRules()
 {
-    GroupBox3 = MakeGroup("Printer Mapping Rules", kHeight - kRulesHeight, kRulesHeight);
-    DBGrid2 = new TDBGrid(GroupBox3);
-    DBGrid2->setGeometry(InBand(8, kFirstRow, kWidth - 16, kRulesHeight - kFirstRow - 37));
-    DBGrid2->SetColumns({{"RULENAME", "Computer Name", 90},
-                         {"UNCPath1", "Printer 1", 160},
-                         {"UNCPath2", "Printer 2", 160},
-                         {"UNCPath3", "Printer 3", 160},
-                         {"UNCPath4", "Printer 4", 160},
-                         {"Default", "", 50},
-                         {"Active", "", 50}});
+    rulesGroup = MakeGroup("Printer Mapping Rules", kHeight - kRulesHeight, kRulesHeight);
+    rulesGrid = new TDBGrid(rulesGroup);
+    rulesGrid->setGeometry(InBand(8, kFirstRow, kWidth - 16, kRulesHeight - kFirstRow - 37));
+    rulesGrid->SetColumns({{"RULENAME", "Computer Name", 90},
+                           {"UNCPath1", "Printer 1", 160},
+                           {"UNCPath2", "Printer 2", 160},
+                           {"UNCPath3", "Printer 3", 160},
+                           {"UNCPath4", "Printer 4", 160},
+                           {"Default", "", 50},
+                           {"Active", "", 50}});
     int top = kRulesHeight - 31;
-    Button4 = MakeButton(GroupBox3, "Add", 8, top, 75, &Tadminmainfrm::Button4Click);
-    Button5 = MakeButton(GroupBox3, "Edit", 88, top, 75, &Tadminmainfrm::Button5Click);
-    Button6 = MakeButton(GroupBox3, "Delete", 168, top, 75, &Tadminmainfrm::Button6Click);
-    TestButton = MakeButton(GroupBox3, "Test...", 248, top, 75, &Tadminmainfrm::TestButtonClick);
-    LastRunsButton =
-        MakeButton(GroupBox3, "Last runs...", 328, top, 90, &Tadminmainfrm::LastRunsButtonClick);
-    connect(DBGrid2, &TDBGrid::DblClick, this, &Tadminmainfrm::Button5Click);
-    connect(DBGrid2, &TDBGrid::TitleClick, this, &Tadminmainfrm::DBGrid2TitleClick);
-    setTabOrder(Button7, DBGrid2);
-    setTabOrder(DBGrid2, Button4);
-    setTabOrder(Button4, Button5);
-    setTabOrder(Button5, Button6);
-    setTabOrder(Button6, TestButton);
-    setTabOrder(TestButton, LastRunsButton);
+    addRuleButton = MakeButton(rulesGroup, "Add", 8, top, 75, &Tadminmainfrm::addRuleButtonClick);
+    editRuleButton =
+        MakeButton(rulesGroup, "Edit", 88, top, 75, &Tadminmainfrm::editRuleButtonClick);
+    deleteRuleButton =
+        MakeButton(rulesGroup, "Delete", 168, top, 75, &Tadminmainfrm::deleteRuleButtonClick);
+    testRulesButton =
+        MakeButton(rulesGroup, "Test...", 248, top, 75, &Tadminmainfrm::testRulesButtonClick);
+    lastRunsButton =
+        MakeButton(rulesGroup, "Last runs...", 328, top, 90, &Tadminmainfrm::lastRunsButtonClick);
+    connect(rulesGrid, &TDBGrid::DblClick, this, &Tadminmainfrm::editRuleButtonClick);
+    connect(rulesGrid, &TDBGrid::TitleClick, this, &Tadminmainfrm::rulesGridTitleClick);
+    setTabOrder(findPrintersButton, rulesGrid);
+    setTabOrder(rulesGrid, addRuleButton);
+    setTabOrder(addRuleButton, editRuleButton);
+    setTabOrder(editRuleButton, deleteRuleButton);
+    setTabOrder(deleteRuleButton, testRulesButton);
+    setTabOrder(testRulesButton, lastRunsButton);
 }
 
 void Tadminmainfrm::SetDataModule(Tdbform* dbform)
 {
     dbform_ = dbform;
-    DBCheckBox1->SetDataSource(&dbform->ConfigDataSet);
-    DBCheckBox1->SetDataField("AllowClientSelection");
-    DBCheckBox2->SetDataSource(&dbform->ConfigDataSet);
-    DBCheckBox2->SetDataField("ClearPrintersFirst");
-    DBGrid1->SetDataSource(&dbform->PrintersTableDataSource);
-    DBGrid2->SetDataSource(&dbform->MapRulesTableDataSource);
+    allowClientRulesCheckBox->SetDataSource(&dbform->ConfigDataSet);
+    allowClientRulesCheckBox->SetDataField("AllowClientSelection");
+    clearFirstCheckBox->SetDataSource(&dbform->ConfigDataSet);
+    clearFirstCheckBox->SetDataField("ClearPrintersFirst");
+    printersGrid->SetDataSource(&dbform->PrintersTableDataSource);
+    rulesGrid->SetDataSource(&dbform->MapRulesTableDataSource);
 }
 
 void Tadminmainfrm::SetDialogs(TprinterEntryfrm* printerEntry, TRuleDetailsFrm* ruleDetails,
@@ -176,7 +184,7 @@ void Tadminmainfrm::SetDialogs(TprinterEntryfrm* printerEntry, TRuleDetailsFrm* 
     findprinterfrm_ = findPrinter;
 }
 
-void Tadminmainfrm::Button1Click()
+void Tadminmainfrm::addPrinterButtonClick()
 {
     Interaction::Guarded(this, [this] {
         dbform_->printerstable.Append();
@@ -184,7 +192,7 @@ void Tadminmainfrm::Button1Click()
     });
 }
 
-void Tadminmainfrm::Button3Click()
+void Tadminmainfrm::editPrinterButtonClick()
 {
     Interaction::Guarded(this, [this] {
         dbform_->printerstable.Edit();
@@ -192,7 +200,7 @@ void Tadminmainfrm::Button3Click()
     });
 }
 
-void Tadminmainfrm::Button2Click()
+void Tadminmainfrm::deletePrinterButtonClick()
 {
     Interaction::Guarded(this, [this] {
         // Only the seeded row spelled exactly "None" is kept.
@@ -201,12 +209,12 @@ void Tadminmainfrm::Button2Click()
     });
 }
 
-void Tadminmainfrm::Button7Click()
+void Tadminmainfrm::findPrintersButtonClick()
 {
     Interaction::Guarded(this, [this] { findprinterfrm_->ShowModal(); });
 }
 
-void Tadminmainfrm::Button4Click()
+void Tadminmainfrm::addRuleButtonClick()
 {
     Interaction::Guarded(this, [this] {
         dbform_->MapRulesTable.Append();
@@ -214,7 +222,7 @@ void Tadminmainfrm::Button4Click()
     });
 }
 
-void Tadminmainfrm::Button5Click()
+void Tadminmainfrm::editRuleButtonClick()
 {
     Interaction::Guarded(this, [this] {
         dbform_->MapRulesTable.Edit();
@@ -222,7 +230,7 @@ void Tadminmainfrm::Button5Click()
     });
 }
 
-void Tadminmainfrm::Button6Click()
+void Tadminmainfrm::deleteRuleButtonClick()
 {
     Interaction::Guarded(this, [this] {
         if (dbform_->MapRulesTable.RecordCount() > 0)
@@ -230,7 +238,7 @@ void Tadminmainfrm::Button6Click()
     });
 }
 
-void Tadminmainfrm::TestButtonClick()
+void Tadminmainfrm::testRulesButtonClick()
 {
     Interaction::Guarded(this, [this] {
         if (!RuleTestFrm)
@@ -243,7 +251,7 @@ void Tadminmainfrm::TestButtonClick()
     });
 }
 
-void Tadminmainfrm::LastRunsButtonClick()
+void Tadminmainfrm::lastRunsButtonClick()
 {
     Interaction::Guarded(this, [this] {
         if (!LastRunsFrm)
@@ -263,12 +271,12 @@ void Tadminmainfrm::SortByTitle(const QString& fieldName, bool printers)
     });
 }
 
-void Tadminmainfrm::DBGrid1TitleClick(const QString& fieldName)
+void Tadminmainfrm::printersGridTitleClick(const QString& fieldName)
 {
     SortByTitle(fieldName, true);
 }
 
-void Tadminmainfrm::DBGrid2TitleClick(const QString& fieldName)
+void Tadminmainfrm::rulesGridTitleClick(const QString& fieldName)
 {
     SortByTitle(fieldName, false);
 }

@@ -27,44 +27,44 @@ public:
     void SetDialogs(TprinterEntryfrm* printerEntry, TRuleDetailsFrm* ruleDetails,
                     Tfindprinterfrm* findPrinter);
 
-    QGroupBox* GroupBox1;
-    TDBCheckBox* DBCheckBox1;
-    QLabel* Label1;
-    TDBCheckBox* DBCheckBox2;
-    QLabel* Label2;
-    QGroupBox* GroupBox2;
-    TDBGrid* DBGrid1;
-    QPushButton* Button1;
-    QPushButton* Button3;
-    QPushButton* Button2;
-    QPushButton* Button7;
-    QGroupBox* GroupBox3;
-    TDBGrid* DBGrid2;
-    QPushButton* Button4;
-    QPushButton* Button5;
-    QPushButton* Button6;
+    QGroupBox* optionsGroup;
+    TDBCheckBox* allowClientRulesCheckBox;
+    QLabel* allowClientRulesLabel;
+    TDBCheckBox* clearFirstCheckBox;
+    QLabel* clearFirstLabel;
+    QGroupBox* printersGroup;
+    TDBGrid* printersGrid;
+    QPushButton* addPrinterButton;
+    QPushButton* editPrinterButton;
+    QPushButton* deletePrinterButton;
+    QPushButton* findPrintersButton;
+    QGroupBox* rulesGroup;
+    TDBGrid* rulesGrid;
+    QPushButton* addRuleButton;
+    QPushButton* editRuleButton;
+    QPushButton* deleteRuleButton;
     // Beyond the rule buttons: what a computer would get, and what the clients did.
-    QPushButton* TestButton;
-    QPushButton* LastRunsButton;
+    QPushButton* testRulesButton;
+    QPushButton* lastRunsButton;
 
     // Shared by both grids: true after a title click sorted ascending, so that the next one
     // sorts descending.
     bool SortAscending = false;
 
-    void Button1Click();
-    void Button3Click();
-    void Button2Click();
-    void Button7Click();
-    void Button4Click();
-    void Button5Click();
-    void Button6Click();
-    void TestButtonClick();
-    void LastRunsButtonClick();
+    void addPrinterButtonClick();
+    void editPrinterButtonClick();
+    void deletePrinterButtonClick();
+    void findPrintersButtonClick();
+    void addRuleButtonClick();
+    void editRuleButtonClick();
+    void deleteRuleButtonClick();
+    void testRulesButtonClick();
+    void lastRunsButtonClick();
     // Made when first opened.
     TRuleTestFrm* RuleTestFrm = nullptr;
     TLastRunsFrm* LastRunsFrm = nullptr;
-    void DBGrid1TitleClick(const QString& fieldName);
-    void DBGrid2TitleClick(const QString& fieldName);
+    void printersGridTitleClick(const QString& fieldName);
+    void rulesGridTitleClick(const QString& fieldName);
     void FormClose();
 
 protected:

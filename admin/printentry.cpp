@@ -16,38 +16,38 @@ TprinterEntryfrm::TprinterEntryfrm(Tdbform& dbform, QWidget* parent)
     SetDialogFrame(this, 363, 148);
     TDataSource* printers = &dbform.PrintersTableDataSource;
 
-    Label1 = new QLabel("Printer UNC Path: (\\\\PRINTSRV\\LASER1, \\\\10.1.2.3\\LASER1)", this);
-    Label1->setGeometry(8, 8, 347, 13);
-    DBEdit1 = new TDBEdit(this);
-    DBEdit1->setGeometry(8, 24, 347, 21);
-    DBEdit1->SetDataSource(printers);
-    DBEdit1->SetDataField("UNCNAME");
-    Label2 = new QLabel("Printer Description: (Room 502, HP 1320)", this);
-    Label2->setGeometry(8, 52, 347, 13);
-    DBEdit2 = new TDBEdit(this);
-    DBEdit2->setGeometry(8, 68, 347, 21);
-    DBEdit2->SetDataSource(printers);
-    DBEdit2->SetDataField("Description");
-    DBCheckBox1 = new TDBCheckBox("Printer is available to be mapped", this);
-    DBCheckBox1->setGeometry(8, 96, 347, 17);
-    DBCheckBox1->SetDataSource(printers);
-    DBCheckBox1->SetDataField("Available");
-    Button1 = new QPushButton("OK", this);
-    Button1->setGeometry(98, 118, 80, 25);
-    Button2 = new QPushButton("Cancel", this);
-    Button2->setGeometry(186, 118, 80, 25);
+    pathLabel = new QLabel("Printer UNC Path: (\\\\PRINTSRV\\LASER1, \\\\10.1.2.3\\LASER1)", this);
+    pathLabel->setGeometry(8, 8, 347, 13);
+    pathEdit = new TDBEdit(this);
+    pathEdit->setGeometry(8, 24, 347, 21);
+    pathEdit->SetDataSource(printers);
+    pathEdit->SetDataField("UNCNAME");
+    descriptionLabel = new QLabel("Printer Description: (Room 502, HP 1320)", this);
+    descriptionLabel->setGeometry(8, 52, 347, 13);
+    descriptionEdit = new TDBEdit(this);
+    descriptionEdit->setGeometry(8, 68, 347, 21);
+    descriptionEdit->SetDataSource(printers);
+    descriptionEdit->SetDataField("Description");
+    availableCheckBox = new TDBCheckBox("Printer is available to be mapped", this);
+    availableCheckBox->setGeometry(8, 96, 347, 17);
+    availableCheckBox->SetDataSource(printers);
+    availableCheckBox->SetDataField("Available");
+    okButton = new QPushButton("OK", this);
+    okButton->setGeometry(98, 118, 80, 25);
+    cancelButton = new QPushButton("Cancel", this);
+    cancelButton->setGeometry(186, 118, 80, 25);
 
-    SetDefaultButton(Button1);
-    SetCancelButton(Button2);
-    connect(Button1, &QPushButton::clicked, this, &TprinterEntryfrm::Button1Click);
-    connect(Button2, &QPushButton::clicked, this, &TprinterEntryfrm::Button2Click);
-    setTabOrder(DBEdit1, DBEdit2);
-    setTabOrder(DBEdit2, DBCheckBox1);
-    setTabOrder(DBCheckBox1, Button1);
-    setTabOrder(Button1, Button2);
+    SetDefaultButton(okButton);
+    SetCancelButton(cancelButton);
+    connect(okButton, &QPushButton::clicked, this, &TprinterEntryfrm::okButtonClick);
+    connect(cancelButton, &QPushButton::clicked, this, &TprinterEntryfrm::cancelButtonClick);
+    setTabOrder(pathEdit, descriptionEdit);
+    setTabOrder(descriptionEdit, availableCheckBox);
+    setTabOrder(availableCheckBox, okButton);
+    setTabOrder(okButton, cancelButton);
 }
 
-void TprinterEntryfrm::Button1Click()
+void TprinterEntryfrm::okButtonClick()
 {
     RunOrReport([this] {
         dbform_.printerstable.Post();
@@ -55,7 +55,7 @@ void TprinterEntryfrm::Button1Click()
     });
 }
 
-void TprinterEntryfrm::Button2Click()
+void TprinterEntryfrm::cancelButtonClick()
 {
     RunOrReport([this] {
         dbform_.printerstable.Cancel();

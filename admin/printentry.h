@@ -16,16 +16,16 @@ class TprinterEntryfrm : public ModalDialog
 public:
     explicit TprinterEntryfrm(Tdbform& dbform, QWidget* parent = nullptr);
 
-    QLabel* Label1;
-    TDBEdit* DBEdit1;
-    QLabel* Label2;
-    TDBEdit* DBEdit2;
-    TDBCheckBox* DBCheckBox1;
-    QPushButton* Button1;
-    QPushButton* Button2;
+    QLabel* pathLabel;
+    TDBEdit* pathEdit;
+    QLabel* descriptionLabel;
+    TDBEdit* descriptionEdit;
+    TDBCheckBox* availableCheckBox;
+    QPushButton* okButton;
+    QPushButton* cancelButton;
 
-    void Button1Click();
-    void Button2Click();
+    void okButtonClick();
+    void cancelButtonClick();
 
 protected:
     bool FormCloseQuery() override;

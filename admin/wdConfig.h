@@ -1,6 +1,5 @@
 #pragma once
 
-#include "admin/Unit1.h"
 #include "admin/about.h"
 #include "admin/adminmain.h"
 #include "admin/findprinter.h"
@@ -9,7 +8,7 @@
 #include "shared/dbformmain.h"
 #include "shared/ruledetails.h"
 
-// The administration program's seven forms, created in this order and kept to the end.
+// The administration program's six forms, created in this order and kept to the end.
 struct TConfigForms {
     // net: the network to scan for printers; the OS's own when null.
     explicit TConfigForms(const TBrevUtil& brevUtil, std::unique_ptr<ShareBrowser> net = nullptr);
@@ -20,7 +19,6 @@ struct TConfigForms {
     TRuleDetailsFrm RuleDetailsFrm;
     Tfindprinterfrm findprinterfrm;
     Taboutfrm aboutfrm;
-    TForm1 Form1;
 };
 
 // The program: opens the database read/write, shows the about box, then runs until the main

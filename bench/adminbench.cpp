@@ -40,10 +40,10 @@ int main(int argc, char** argv)
     forms.adminmainfrm.show();
     QApplication::processEvents();
     double show = Step(timer);
-    forms.adminmainfrm.DBGrid2TitleClick("UNCPath2");
+    forms.adminmainfrm.rulesGridTitleClick("UNCPath2");
     QApplication::processEvents();
     double sortAsc = Step(timer);
-    forms.adminmainfrm.DBGrid2TitleClick("RULENAME");
+    forms.adminmainfrm.rulesGridTitleClick("RULENAME");
     QApplication::processEvents();
     double sortDesc = Step(timer);
     std::printf("forms\t%.1f\nopen\t%.1f\nshow\t%.1f\nsort\t%.1f\nsort again\t%.1f\nrules\t%d\n"

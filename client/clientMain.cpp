@@ -66,20 +66,20 @@ TMainClientFrm::TMainClientFrm(std::unique_ptr<PrintSystem> printSystem, QWidget
     bg->setGeometry(rect());
     bg->setScaledContents(true);
 
-    Shape1 = new TOutline(QColor("navy"), 3, this);
-    Shape1->setGeometry(rect());
+    frameOutline = new TOutline(QColor("navy"), 3, this);
+    frameOutline->setGeometry(rect());
 
-    Image1 = new QLabel(this);
-    Image1->setGeometry(40, 8, 328, 80);
-    Image1->setAttribute(Qt::WA_TranslucentBackground);
+    logoImage = new QLabel(this);
+    logoImage->setGeometry(40, 8, 328, 80);
+    logoImage->setAttribute(Qt::WA_TranslucentBackground);
 
     const QColor pale(248, 249, 200);
-    Label1 = MakeLabel(this, {144, 88, 103, 19}, kProductVersion, 16, true, pale);
-    Label2 = MakeLabel(this, {64, 112, 265, 19}, kProductSubtitle, 16, true, pale);
-    Label2->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
-    Label3 = MakeLabel(this, {16, 134, 361, 75}, kMakerNotice, 12, false, pale);
-    Label3->setAlignment(Qt::AlignCenter);
-    Label3->setWordWrap(true);
+    versionLabel = MakeLabel(this, {144, 88, 103, 19}, kProductVersion, 16, true, pale);
+    subtitleLabel = MakeLabel(this, {64, 112, 265, 19}, kProductSubtitle, 16, true, pale);
+    subtitleLabel->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
+    noticeLabel = MakeLabel(this, {16, 134, 361, 75}, kMakerNotice, 12, false, pale);
+    noticeLabel->setAlignment(Qt::AlignCenter);
+    noticeLabel->setWordWrap(true);
     status = MakeLabel(this, {8, 216, 379, 22}, "Connecting to Database", 16, true,
                        QColor(192, 250, 197));
     status->setAlignment(Qt::AlignCenter);
@@ -95,7 +95,7 @@ void TMainClientFrm::showEvent(QShowEvent* event)
     // The pictures are decoded when first needed: a silent run never shows them.
     if (bg->pixmap().isNull()) {
         bg->setPixmap(QPixmap(":/pictures/background.png"));
-        Image1->setPixmap(QPixmap(":/pictures/logo.png"));
+        logoImage->setPixmap(QPixmap(":/pictures/logo.png"));
     }
     QWidget::showEvent(event);
 }

@@ -39,11 +39,11 @@ public:
     void SetStatusText(const QString& text);
 
     QLabel* bg;
-    TOutline* Shape1;
-    QLabel* Image1;
-    QLabel* Label1;
-    QLabel* Label2;
-    QLabel* Label3;
+    TOutline* frameOutline;
+    QLabel* logoImage;
+    QLabel* versionLabel;
+    QLabel* subtitleLabel;
+    QLabel* noticeLabel;
     QLabel* status;
     // Stands in for the script host: the printing system of this OS.
     std::unique_ptr<PrintSystem> sc;

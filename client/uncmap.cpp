@@ -1,6 +1,7 @@
 #include "client/uncmap.h"
 
 #include "platform/host/brevutil.h"
+#include "platform/host/calendartime.h"
 #include "platform/host/textutil.h"
 
 #include <cstdlib>
@@ -42,9 +43,7 @@ namespace
 // The process locale's date or time format, as the C library gives it (%x, %X).
 std::string Now(const char* format)
 {
-    std::time_t t = std::time(nullptr);
-    std::tm local{};
-    localtime_r(&t, &local);
+    const std::tm local = LocalCalendarTime(std::time(nullptr));
     char buf[128] = {};
     size_t n = std::strftime(buf, sizeof buf, format, &local);
     return std::string(buf, n);

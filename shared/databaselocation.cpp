@@ -1,5 +1,6 @@
 #include "shared/databaselocation.h"
 
+#include "platform/host/filestatus.h"
 #include "platform/host/textutil.h"
 #include "platform/store/drivers.h"
 #include "platform/store/storeerror.h"
@@ -8,18 +9,9 @@
 #include <cstring>
 #include <fstream>
 #include <optional>
-#include <sys/stat.h>
 
 namespace
 {
-
-// Leaves errno as stat set it.
-bool Exists(const std::string& path)
-{
-    struct stat st {
-    };
-    return stat(path.c_str(), &st) == 0;
-}
 
 std::string Trim(const std::string& s)
 {
@@ -87,9 +79,9 @@ std::optional<DatabaseLocation> FromConf(const std::string& conf)
         return DatabaseLocation{DatabaseKind::PostgreSql, value, conf};
     const std::string folder = conf.substr(0, conf.rfind('/') + 1);
     const std::string path = value[0] == '/' ? value : folder + value;
-    if (!Exists(path))
-        FailConf(conf, "names the database \"" + path + "\", which cannot be found (" +
-                           std::strerror(errno) + ").");
+    std::string why;
+    if (!PathExists(path, why))
+        FailConf(conf, "names the database \"" + path + "\", which cannot be found (" + why + ").");
     return DatabaseLocation{DatabaseKind::File, path, conf};
 }
 
@@ -101,16 +93,16 @@ DatabaseLocation LocateDatabase(const std::string& programDir, const std::string
     const std::string besideFile = programDir + "wddata.mdb";
     // A conf that is there but broken is an error: falling through would open another file.
     // One with nothing set yet (as the package installs it) is passed over.
-    if (Exists(besideConf))
+    if (PathExists(besideConf))
         if (std::optional<DatabaseLocation> named = FromConf(besideConf))
             return *named;
-    if (Exists(besideFile))
+    if (PathExists(besideFile))
         return {DatabaseKind::File, besideFile, ""};
-    if (Exists(systemConf))
+    if (PathExists(systemConf))
         if (std::optional<DatabaseLocation> named = FromConf(systemConf))
             return *named;
     auto place = [&](const std::string& path) {
-        return "\n  " + path + (Exists(path) ? " (names no database yet)" : "");
+        return "\n  " + path + (PathExists(path) ? " (names no database yet)" : "");
     };
     throw StoreError("The database cannot be found. Looked for, in this order:" +
                      place(besideConf) + "\n  " + besideFile + place(systemConf) +

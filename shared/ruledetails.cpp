@@ -32,48 +32,49 @@ TRuleDetailsFrm::TRuleDetailsFrm(Tdbform& dbform, QWidget* parent)
     SetDialogFrame(this, 503, 233);
     TDataSource* rules = &dbform.MapRulesTableDataSource;
 
-    Label1 = MakeLabel({8, 72, 198, 13}, "Where Computer Name matches or is like:");
-    Label2 = MakeLabel({8, 8, 489, 57}, kHelpText);
-    Label2->setWordWrap(true);
-    Label2->setGeometry(8, 8, 489, 57);
-    Label2->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    computerNameLabel = MakeLabel({8, 72, 198, 13}, "Where Computer Name matches or is like:");
+    helpLabel = MakeLabel({8, 8, 489, 57}, kHelpText);
+    helpLabel->setWordWrap(true);
+    helpLabel->setGeometry(8, 8, 489, 57);
+    helpLabel->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     computername = new TDBEdit(this);
     computername->setGeometry(8, 88, 201, 21);
     computername->SetDataSource(rules);
     computername->SetDataField("RULENAME");
-    DBLookupComboBox1 = MakePrinterList(88, "UNCPath1");
-    DBLookupComboBox2 = MakePrinterList(128, "UNCPath2");
-    DBLookupComboBox3 = MakePrinterList(168, "UNCPath3");
-    DBLookupComboBox4 = MakePrinterList(208, "UNCPath4");
-    Label3 = MakeLabel({232, 72, 88, 13}, "Map 1st Printer as:");
-    Label4 = MakeLabel({232, 112, 92, 13}, "Map 2nd Printer as:");
-    Label5 = MakeLabel({232, 152, 89, 13}, "Map 3rd Printer as:");
-    Label6 = MakeLabel({232, 192, 89, 13}, "Map 4th Printer as:");
-    DBComboBox1 = new TDBComboBox(this);
-    DBComboBox1->setGeometry(8, 170, 209, 21);
-    DBComboBox1->addItems({"1", "2", "3", "4", "5"});
-    DBComboBox1->SetDataSource(rules);
-    DBComboBox1->SetDataField("Default");
-    Label7 = MakeLabel({8, 144, 209, 25}, "The Default Printer is Mapping Number: (Select 5 to "
-                                          "leave local printer as default)");
-    Label7->setWordWrap(true);
-    Label7->setGeometry(8, 144, 209, 25);
-    Button1 = new QPushButton("OK", this);
-    Button1->setGeometry(8, 200, 97, 25);
-    Button2 = new QPushButton("Cancel", this);
-    Button2->setGeometry(112, 200, 97, 25);
-    DBCheckBox1 = new TDBCheckBox("This Rule is Active", this);
-    DBCheckBox1->setGeometry(8, 120, 201, 17);
-    DBCheckBox1->SetDataSource(rules);
-    DBCheckBox1->SetDataField("Active");
+    printer1ComboBox = MakePrinterList(88, "UNCPath1");
+    printer2ComboBox = MakePrinterList(128, "UNCPath2");
+    printer3ComboBox = MakePrinterList(168, "UNCPath3");
+    printer4ComboBox = MakePrinterList(208, "UNCPath4");
+    printer1Label = MakeLabel({232, 72, 88, 13}, "Map 1st Printer as:");
+    printer2Label = MakeLabel({232, 112, 92, 13}, "Map 2nd Printer as:");
+    printer3Label = MakeLabel({232, 152, 89, 13}, "Map 3rd Printer as:");
+    printer4Label = MakeLabel({232, 192, 89, 13}, "Map 4th Printer as:");
+    defaultPrinterComboBox = new TDBComboBox(this);
+    defaultPrinterComboBox->setGeometry(8, 170, 209, 21);
+    defaultPrinterComboBox->addItems({"1", "2", "3", "4", "5"});
+    defaultPrinterComboBox->SetDataSource(rules);
+    defaultPrinterComboBox->SetDataField("Default");
+    defaultPrinterLabel =
+        MakeLabel({8, 144, 209, 25}, "The Default Printer is Mapping Number: (Select 5 to "
+                                     "leave local printer as default)");
+    defaultPrinterLabel->setWordWrap(true);
+    defaultPrinterLabel->setGeometry(8, 144, 209, 25);
+    okButton = new QPushButton("OK", this);
+    okButton->setGeometry(8, 200, 97, 25);
+    cancelButton = new QPushButton("Cancel", this);
+    cancelButton->setGeometry(112, 200, 97, 25);
+    activeCheckBox = new TDBCheckBox("This Rule is Active", this);
+    activeCheckBox->setGeometry(8, 120, 201, 17);
+    activeCheckBox->SetDataSource(rules);
+    activeCheckBox->SetDataField("Active");
 
-    SetDefaultButton(Button1);
-    SetCancelButton(Button2);
-    connect(Button1, &QPushButton::clicked, this, &TRuleDetailsFrm::Button1Click);
-    connect(Button2, &QPushButton::clicked, this, &TRuleDetailsFrm::Button2Click);
-    QWidget* order[] = {computername,      DBLookupComboBox1, DBLookupComboBox2,
-                        DBLookupComboBox3, DBLookupComboBox4, DBComboBox1,
-                        Button1,           Button2,           DBCheckBox1};
+    SetDefaultButton(okButton);
+    SetCancelButton(cancelButton);
+    connect(okButton, &QPushButton::clicked, this, &TRuleDetailsFrm::okButtonClick);
+    connect(cancelButton, &QPushButton::clicked, this, &TRuleDetailsFrm::cancelButtonClick);
+    QWidget* order[] = {computername,     printer1ComboBox, printer2ComboBox,
+                        printer3ComboBox, printer4ComboBox, defaultPrinterComboBox,
+                        okButton,         cancelButton,     activeCheckBox};
     for (size_t i = 0; i + 1 < std::size(order); ++i)
         setTabOrder(order[i], order[i + 1]);
 }
@@ -102,7 +103,8 @@ void TRuleDetailsFrm::FormShow()
     // Labels take the width of their text, as the original ones did: the font here may be
     // wider. Measured at the first showing, since measuring loads the fonts.
     if (!labelsSized_) {
-        for (QLabel* label : {Label1, Label3, Label4, Label5, Label6})
+        for (QLabel* label :
+             {computerNameLabel, printer1Label, printer2Label, printer3Label, printer4Label})
             label->adjustSize();
         labelsSized_ = true;
     }
@@ -129,7 +131,7 @@ bool TRuleDetailsFrm::BlankNameConfirmed()
     return Interaction::ShowMessage(this, m) == QMessageBox::Yes;
 }
 
-void TRuleDetailsFrm::Button1Click()
+void TRuleDetailsFrm::okButtonClick()
 {
     if (!BlankNameConfirmed())
         return;
@@ -139,7 +141,7 @@ void TRuleDetailsFrm::Button1Click()
     });
 }
 
-void TRuleDetailsFrm::Button2Click()
+void TRuleDetailsFrm::cancelButtonClick()
 {
     RunOrReport([this] {
         dbform_.MapRulesTable.Cancel();

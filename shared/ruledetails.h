@@ -18,25 +18,25 @@ class TRuleDetailsFrm : public ModalDialog
 public:
     explicit TRuleDetailsFrm(Tdbform& dbform, QWidget* parent = nullptr);
 
-    QLabel* Label1;
-    QLabel* Label2;
+    QLabel* computerNameLabel;
+    QLabel* helpLabel;
     TDBEdit* computername;
-    TDBLookupComboBox* DBLookupComboBox1;
-    TDBLookupComboBox* DBLookupComboBox2;
-    TDBLookupComboBox* DBLookupComboBox3;
-    TDBLookupComboBox* DBLookupComboBox4;
-    QLabel* Label3;
-    QLabel* Label4;
-    QLabel* Label5;
-    QLabel* Label6;
-    TDBComboBox* DBComboBox1;
-    QLabel* Label7;
-    QPushButton* Button1;
-    QPushButton* Button2;
-    TDBCheckBox* DBCheckBox1;
+    TDBLookupComboBox* printer1ComboBox;
+    TDBLookupComboBox* printer2ComboBox;
+    TDBLookupComboBox* printer3ComboBox;
+    TDBLookupComboBox* printer4ComboBox;
+    QLabel* printer1Label;
+    QLabel* printer2Label;
+    QLabel* printer3Label;
+    QLabel* printer4Label;
+    TDBComboBox* defaultPrinterComboBox;
+    QLabel* defaultPrinterLabel;
+    QPushButton* okButton;
+    QPushButton* cancelButton;
+    TDBCheckBox* activeCheckBox;
 
-    void Button1Click();
-    void Button2Click();
+    void okButtonClick();
+    void cancelButtonClick();
 
 protected:
     void FormShow() override;

@@ -1,25 +1,12 @@
 #include "shared/runlog.h"
 
+#include "platform/host/calendartime.h"
+#include "platform/host/systemlog.h"
 #include "platform/store/connection.h"
 #include "platform/store/schema.h"
 
+#include <cstdio>
 #include <ctime>
-#include <syslog.h>
-
-namespace
-{
-
-void SystemLog(int priority, const std::string& line)
-{
-    static const bool opened = [] {
-        openlog("wdclient", LOG_PID, LOG_USER);
-        return true;
-    }();
-    (void)opened;
-    syslog(priority, "%s", line.c_str());
-}
-
-} // namespace
 
 std::string IsoTimeUtc(std::chrono::system_clock::time_point when)
 {
@@ -27,8 +14,7 @@ std::string IsoTimeUtc(std::chrono::system_clock::time_point when)
     const auto ms =
         std::chrono::duration_cast<std::chrono::milliseconds>(when.time_since_epoch()).count() %
         1000;
-    std::tm tm{};
-    gmtime_r(&seconds, &tm);
+    const std::tm tm = UtcCalendarTime(seconds);
     char text[32];
     std::strftime(text, sizeof text, "%Y-%m-%dT%H:%M:%S", &tm);
     char fraction[8];
@@ -64,8 +50,8 @@ void RunLog::Action(const std::string& rule, const std::string& what, const std:
         ++row_.failures;
         row_.problems += (row_.problems.empty() ? "" : "\n") + line;
     }
-    SystemLog(failed ? LOG_WARNING : LOG_INFO,
-              "computer=" + row_.computer + " user=" + row_.user + " " + line);
+    WriteSystemLog("wdclient", failed ? LogPriority::Warning : LogPriority::Info,
+                   "computer=" + row_.computer + " user=" + row_.user + " " + line);
 }
 
 void RunLog::Error(const std::string& message)

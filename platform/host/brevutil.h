@@ -3,8 +3,8 @@
 #include <string>
 #include <vector>
 
-// The host utility: command-line switches, host and user names, the start directory and
-// starting processes. No Qt here, so the rules and the store can be tested without a GUI.
+// The host utility: command-line switches, host and user names and the start directory. No
+// Qt here, so the rules and the store can be tested without a GUI.
 //
 // Switch syntax: a switch is /NAME or -NAME; a value follows '=' or ':' (/CLIENTNAME=LAB12,
 // -CLIENTNAME:LAB12, /CLIENTNAME="LAB 12"). Names compare without regard to case and the
@@ -24,9 +24,6 @@ public:
     std::string CurrentUserName() const;
     // The full host name and the first non-loopback IPv4 address (127.0.0.1 when none).
     void GetHostInfo(std::string& hostName, std::string& ipAddress) const;
-    // Starts argv[0] with the arguments argv[1..], never through a shell. hidden has no
-    // meaning here (there is no console window to hide); wait waits for the process to end.
-    void ExecNewProcess(const std::vector<std::string>& argv, bool hidden, bool wait) const;
 
     // For tests: a start directory other than the executable's.
     void SetStartDir(const std::string& dir);

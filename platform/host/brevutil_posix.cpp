@@ -9,12 +9,8 @@
 #include <limits.h>
 #include <netinet/in.h>
 #include <pwd.h>
-#include <spawn.h>
 #include <stdexcept>
-#include <sys/wait.h>
 #include <unistd.h>
-
-extern char** environ;
 
 std::string ProgramDirectory()
 {
@@ -71,24 +67,4 @@ void TBrevUtil::GetHostInfo(std::string& hostName, std::string& ipAddress) const
         break;
     }
     freeifaddrs(list);
-}
-
-void TBrevUtil::ExecNewProcess(const std::vector<std::string>& argv, bool /*hidden*/,
-                               bool wait) const
-{
-    if (argv.empty())
-        throw std::runtime_error("No program given to start");
-    std::vector<char*> cargv;
-    for (const std::string& a : argv)
-        cargv.push_back(const_cast<char*>(a.c_str()));
-    cargv.push_back(nullptr);
-    pid_t pid = 0;
-    int rc = posix_spawnp(&pid, cargv[0], nullptr, nullptr, cargv.data(), environ);
-    if (rc != 0)
-        throw std::runtime_error("Cannot start " + argv[0] + ": " + std::strerror(rc));
-    if (wait) {
-        int status = 0;
-        while (waitpid(pid, &status, 0) < 0 && errno == EINTR) {
-        }
-    }
 }

@@ -88,29 +88,32 @@ TEST_F(AdminMainWindow, HasItsTitleSizeAndTabOrdersAndGridKeysMoveTheCurrentRow)
     TRuleDetailsFrm& r = R();
     EXPECT_EQ(m.windowTitle(), "KELVANE: Wendrell Config Screen");
     EXPECT_EQ(m.size(), QSize(877, 634));
-    ExpectTabCycle({m.DBCheckBox1, m.DBCheckBox2, m.DBGrid1, m.Button1, m.Button2, m.Button3,
-                    m.Button7, m.DBGrid2, m.Button4, m.Button5, m.Button6, m.TestButton,
-                    m.LastRunsButton});
-    m.DBGrid1->setFocus(Qt::TabFocusReason);
+    ExpectTabCycle({m.allowClientRulesCheckBox, m.clearFirstCheckBox, m.printersGrid,
+                    m.addPrinterButton, m.deletePrinterButton, m.editPrinterButton,
+                    m.findPrintersButton, m.rulesGrid, m.addRuleButton, m.editRuleButton,
+                    m.deleteRuleButton, m.testRulesButton, m.lastRunsButton});
+    m.printersGrid->setFocus(Qt::TabFocusReason);
     const std::pair<Qt::Key, int> moves[] = {{Qt::Key_Home, 0}, {Qt::Key_End, 2},
                                              {Qt::Key_Up, 1},   {Qt::Key_PageUp, 0},
                                              {Qt::Key_Down, 1}, {Qt::Key_PageDown, 2}};
     for (auto [key, row] : moves) {
-        QTest::keyClick(m.DBGrid1, key);
+        QTest::keyClick(m.printersGrid, key);
         EXPECT_EQ(Printers().CurrentIndex(), row) << QKeySequence(key).toString().toStdString();
     }
     // Ctrl+Tab leaves a grid as Tab does.
-    QTest::keyClick(m.DBGrid1, Qt::Key_Tab, Qt::ControlModifier);
-    EXPECT_EQ(QApplication::focusWidget(), m.Button1);
-    m.DBGrid1->setFocus(Qt::TabFocusReason);
-    QTest::keyClick(m.DBGrid1, Qt::Key_Backtab, Qt::ControlModifier | Qt::ShiftModifier);
-    EXPECT_EQ(QApplication::focusWidget(), m.DBCheckBox2);
+    QTest::keyClick(m.printersGrid, Qt::Key_Tab, Qt::ControlModifier);
+    EXPECT_EQ(QApplication::focusWidget(), m.addPrinterButton);
+    m.printersGrid->setFocus(Qt::TabFocusReason);
+    QTest::keyClick(m.printersGrid, Qt::Key_Backtab, Qt::ControlModifier | Qt::ShiftModifier);
+    EXPECT_EQ(QApplication::focusWidget(), m.clearFirstCheckBox);
     const std::pair<std::function<void()>, std::vector<QWidget*>> dialogs[] = {
-        {[&] { Click(m.Button1); }, {p.DBEdit1, p.DBEdit2, p.DBCheckBox1, p.Button1, p.Button2}},
-        {[&] { Click(m.Button4); },
-         {r.computername, r.DBLookupComboBox1, r.DBLookupComboBox2, r.DBLookupComboBox3,
-          r.DBLookupComboBox4, r.DBComboBox1, r.Button1, r.Button2, r.DBCheckBox1}},
-        {[&] { forms->aboutfrm.ShowModal(); }, {forms->aboutfrm.Button1}}};
+        {[&] { Click(m.addPrinterButton); },
+         {p.pathEdit, p.descriptionEdit, p.availableCheckBox, p.okButton, p.cancelButton}},
+        {[&] { Click(m.addRuleButton); },
+         {r.computername, r.printer1ComboBox, r.printer2ComboBox, r.printer3ComboBox,
+          r.printer4ComboBox, r.defaultPrinterComboBox, r.okButton, r.cancelButton,
+          r.activeCheckBox}},
+        {[&] { forms->aboutfrm.ShowModal(); }, {forms->aboutfrm.okButton}}};
     for (auto& [open, order] : dialogs) {
         gui.OnShow([&order](QDialog& d) {
             ExpectTabCycle(order);
@@ -133,9 +136,9 @@ TEST_F(AdminMainWindow, EachWayOutOfTheAddDialogsStoresOrDropsTheRow)
         {"K1", Ok},       {"K2", Return}, {"no1", Cancel},        {"no2", Escape},
         {"K3", CloseBox}, {"", CloseBox}, {"\\\\SRV\\LASER", Ok}, {"\\\\SRV\\LASER", CloseBox}};
     for (bool printer : {true, false}) {
-        QLineEdit* key = printer ? P().DBEdit1 : R().computername;
-        QPushButton* ok = printer ? P().Button1 : R().Button1;
-        QPushButton* cancel = printer ? P().Button2 : R().Button2;
+        QLineEdit* key = printer ? P().pathEdit : R().computername;
+        QPushButton* ok = printer ? P().okButton : R().okButton;
+        QPushButton* cancel = printer ? P().cancelButton : R().cancelButton;
         RowSet& table = printer ? Printers() : forms->dbform.MapRulesTable;
         gui.messages.clear();
         for (auto [typed, end] : ways) {
@@ -154,7 +157,7 @@ TEST_F(AdminMainWindow, EachWayOutOfTheAddDialogsStoresOrDropsTheRow)
                     Retype(key, "K4");
                 Click(end == Ok ? ok : cancel);
             });
-            Click(printer ? M().Button1 : M().Button4);
+            Click(printer ? M().addPrinterButton : M().addRuleButton);
             EXPECT_EQ(table.State(), DataSetState::Browse) << "nothing is left pending";
         }
         EXPECT_EQ(Stored(printer ? "select group_concat(UNCNAME || Available) from printers "
@@ -178,13 +181,13 @@ TEST_F(AdminMainWindow, ARuleNameWithABlankIsStoredOnlyAfterTheWarning)
         gui.OnShow([&](QDialog& shown) {
             QTest::keyClicks(R().computername, closeBox ? "LAB 13" : "LAB 12");
             gui.Answer(QMessageBox::No);
-            closeBox ? (void)shown.close() : Click(R().Button1);
+            closeBox ? (void)shown.close() : Click(R().okButton);
             EXPECT_TRUE(shown.isVisible()) << "No keeps the dialog open";
             gui.Answer(QMessageBox::Yes);
-            closeBox ? (void)shown.close() : Click(R().Button1);
+            closeBox ? (void)shown.close() : Click(R().okButton);
             EXPECT_FALSE(shown.isVisible());
         });
-        Click(M().Button4);
+        Click(M().addRuleButton);
         ASSERT_EQ(gui.messages.size(), 2u);
         EXPECT_TRUE(gui.messages[0].text.contains("holds a blank"));
         EXPECT_EQ(gui.messages[0].buttons, QMessageBox::Yes | QMessageBox::No);
@@ -203,48 +206,48 @@ TEST_F(AdminMainWindow, TheDialogsEditTheClickedRowAndTheListsNeverChangeASlotBy
          "'', 1, 1), ('PC1', '\\\\srv\\laser', '\\\\SRV\\COLOR', NULL, NULL, 3, NULL);");
     TprinterEntryfrm& p = P();
     gui.OnShow([&](QDialog&) {
-        EXPECT_EQ(p.DBEdit1->text(), "\\\\srv\\laser");
-        Retype(p.DBEdit2, "Room 14");
-        EXPECT_EQ(Shown(M().DBGrid1, 1, true), "Room 14");
-        QTest::keyClick(p.DBEdit2, Qt::Key_Return);
+        EXPECT_EQ(p.pathEdit->text(), "\\\\srv\\laser");
+        Retype(p.descriptionEdit, "Room 14");
+        EXPECT_EQ(Shown(M().printersGrid, 1, true), "Room 14");
+        QTest::keyClick(p.descriptionEdit, Qt::Key_Return);
     });
-    ClickRow(M().DBGrid1, 2); // \\srv\attic, \\srv\color, \\srv\laser, None
-    Click(M().Button3);
+    ClickRow(M().printersGrid, 2); // \\srv\attic, \\srv\color, \\srv\laser, None
+    Click(M().editPrinterButton);
     EXPECT_EQ(Stored("select Description from printers where UNCNAME like '%laser'"), "Room 14");
     TRuleDetailsFrm& r = R();
     gui.OnShow([&](QDialog& d) {
-        EXPECT_EQ(EntryTexts(r.DBLookupComboBox1),
+        EXPECT_EQ(EntryTexts(r.printer1ComboBox),
                   (QStringList{"\\\\srv\\color", "\\\\srv\\laser", "None"}));
-        EXPECT_EQ(r.DBLookupComboBox2->currentText(), "\\\\srv\\color") << "in any case";
-        EXPECT_EQ(r.DBComboBox1->currentText(), "3");
-        EXPECT_EQ(r.DBCheckBox1->checkState(), Qt::PartiallyChecked) << "an empty field";
+        EXPECT_EQ(r.printer2ComboBox->currentText(), "\\\\srv\\color") << "in any case";
+        EXPECT_EQ(r.defaultPrinterComboBox->currentText(), "3");
+        EXPECT_EQ(r.activeCheckBox->checkState(), Qt::PartiallyChecked) << "an empty field";
         d.close();
     });
-    ClickRow(M().DBGrid2, 1);
-    Click(M().Button5);
+    ClickRow(M().rulesGrid, 1);
+    Click(M().editRuleButton);
 
     // Meanwhile another administrator takes the laser away and offers the attic's printer.
     ExecSql(dir.File("wddata.mdb"), "UPDATE printers SET Available = 1 - Available WHERE "
                                     "UNCNAME LIKE '%laser' OR UNCNAME LIKE '%attic'");
     gui.OnShow([&](QDialog&) {
-        EXPECT_EQ(EntryTexts(r.DBLookupComboBox3),
+        EXPECT_EQ(EntryTexts(r.printer3ComboBox),
                   (QStringList{"\\\\srv\\attic", "\\\\srv\\color", "None"}));
-        EXPECT_EQ(r.DBLookupComboBox1->currentIndex(), -1) << "a printer no longer offered";
+        EXPECT_EQ(r.printer1ComboBox->currentIndex(), -1) << "a printer no longer offered";
         // The attic's printer, picked by its description in the open list.
-        QAbstractItemView* list = r.DBLookupComboBox3->view();
-        r.DBLookupComboBox3->showPopup();
+        QAbstractItemView* list = r.printer3ComboBox->view();
+        r.printer3ComboBox->showPopup();
         QRect cell = list->visualRect(list->model()->index(0, 1));
         QTest::mouseClick(list->viewport(), Qt::LeftButton, {},
                           cell.intersected(list->viewport()->rect()).center());
-        EXPECT_EQ(r.DBLookupComboBox3->currentText(), "\\\\srv\\attic");
+        EXPECT_EQ(r.printer3ComboBox->currentText(), "\\\\srv\\attic");
         for (Qt::CheckState state : {Qt::Checked, Qt::Unchecked, Qt::Checked}) {
-            QTest::keyClick(r.DBCheckBox1, Qt::Key_Space);
-            EXPECT_EQ(r.DBCheckBox1->checkState(), state);
+            QTest::keyClick(r.activeCheckBox, Qt::Key_Space);
+            EXPECT_EQ(r.activeCheckBox->checkState(), state);
         }
-        PickEntry(r.DBComboBox1, "1");
+        PickEntry(r.defaultPrinterComboBox, "1");
         QTest::keyClick(r.computername, Qt::Key_Return);
     });
-    ClickRow(M().DBGrid2, 1, true);
+    ClickRow(M().rulesGrid, 1, true);
     EXPECT_EQ(Stored("select UNCPath1 || '|' || UNCPath2 || '|' || UNCPath3 || '|' || "
                      "\"Default\" || '|' || Active from MapRules where RULENAME = 'PC1'"),
               "\\\\srv\\laser|\\\\SRV\\COLOR|\\\\srv\\attic|1|1");
@@ -254,29 +257,29 @@ TEST_F(AdminMainWindow, TheDialogsEditTheClickedRowAndTheListsNeverChangeASlotBy
 TEST_F(AdminMainWindow, DeletingAsksInTheGridAndKeepsThePrinterNamedExactlyNone)
 {
     Open("");
-    Click(M().Button6); // an empty rule list is no fault
+    Click(M().deleteRuleButton); // an empty rule list is no fault
     const char* exactNone = "select count(*) from printers where UNCNAME = 'None' COLLATE BINARY";
-    Click(M().Button2);
+    Click(M().deletePrinterButton);
     EXPECT_EQ(Stored(exactNone), "1");
     ExecSql(dir.File("wddata.mdb"), "UPDATE printers SET UNCNAME = 'none'; INSERT INTO MapRules "
                                     "(RULENAME) VALUES ('PC1'), ('PC2'), ('PC3');");
     Reopen();
     EXPECT_EQ(Stored(exactNone), "0") << "\"none\" counts as the reserved row when opening";
-    Click(M().Button2);
-    Click(M().Button2);
+    Click(M().deletePrinterButton);
+    Click(M().deletePrinterButton);
     ASSERT_EQ(gui.messages.size(), 1u);
     EXPECT_EQ(gui.messages[0].text, "There is no printer to delete.");
-    Click(M().Button6);
+    Click(M().deleteRuleButton);
     gui.Answer(QMessageBox::No);
-    QTest::keyClick(M().DBGrid2, Qt::Key_Delete, Qt::ControlModifier);
-    QTest::keyClick(M().DBGrid2, Qt::Key_Delete);
+    QTest::keyClick(M().rulesGrid, Qt::Key_Delete, Qt::ControlModifier);
+    QTest::keyClick(M().rulesGrid, Qt::Key_Delete);
     gui.Answer(QMessageBox::Yes);
-    QTest::keyClick(M().DBGrid2, Qt::Key_Delete, Qt::ControlModifier);
+    QTest::keyClick(M().rulesGrid, Qt::Key_Delete, Qt::ControlModifier);
     ASSERT_EQ(gui.messages.size(), 3u) << "Delete alone asks nothing";
     EXPECT_EQ(gui.messages[2].text, "Delete the rule \"PC2\"?") << "kept after No";
     EXPECT_EQ(gui.messages[2].buttons, QMessageBox::Yes | QMessageBox::No);
     EXPECT_EQ(Stored("select group_concat(RULENAME) from MapRules"), "PC3");
-    EXPECT_EQ(Shown(M().DBGrid2, 0, true), "PC3") << "the next row becomes current";
+    EXPECT_EQ(Shown(M().rulesGrid, 0, true), "PC3") << "the next row becomes current";
     Reopen();
     EXPECT_EQ(Stored(exactNone), "1");
 }
@@ -285,8 +288,8 @@ TEST_F(AdminMainWindow, TheOptionsAreStoredWhenItClosesAndARefusalIsShown)
 {
     Open("INSERT INTO Config VALUES (0, 0);");
     const char* options = "select AllowClientSelection || ClearPrintersFirst from Config";
-    Click(M().DBCheckBox1);
-    Click(M().DBCheckBox2);
+    Click(M().allowClientRulesCheckBox);
+    Click(M().clearFirstCheckBox);
     EXPECT_EQ(Stored(options), "00") << "not before closing";
     M().close();
     EXPECT_EQ(Stored(options), "11");
@@ -294,7 +297,7 @@ TEST_F(AdminMainWindow, TheOptionsAreStoredWhenItClosesAndARefusalIsShown)
     ExecSql(dir.File("wddata.mdb"), "CREATE TRIGGER locked BEFORE UPDATE ON Config BEGIN "
                                     "SELECT RAISE(ABORT, 'locked'); END;");
     Reopen();
-    Click(M().DBCheckBox2);
+    Click(M().clearFirstCheckBox);
     M().close();
     EXPECT_FALSE(M().isVisible());
     EXPECT_EQ(Stored(options), "11");
@@ -309,18 +312,19 @@ TEST_F(AdminMainWindow, TheOptionsAreStoredWhenItClosesAndARefusalIsShown)
 TEST_F(AdminMainWindow, GridsSortByTitleInTurnsAndFitTheirColumns)
 {
     Open(std::string(kPrinters) + "INSERT INTO MapRules (RULENAME) VALUES ('A'), ('C'), ('B');");
-    M().DBGrid2->horizontalHeader()->resizeSection(1, 100);
-    ClickTitle(M().DBGrid1, 0);
-    EXPECT_EQ(Shown(M().DBGrid1), "\\\\srv\\color,\\\\srv\\laser,None");
-    ClickTitle(M().DBGrid2, 0);
-    EXPECT_EQ(Shown(M().DBGrid2) + "|" + Shown(M().DBGrid2, 0, true), "C,B,A|A")
+    M().rulesGrid->horizontalHeader()->resizeSection(1, 100);
+    ClickTitle(M().printersGrid, 0);
+    EXPECT_EQ(Shown(M().printersGrid), "\\\\srv\\color,\\\\srv\\laser,None");
+    ClickTitle(M().rulesGrid, 0);
+    EXPECT_EQ(Shown(M().rulesGrid) + "|" + Shown(M().rulesGrid, 0, true), "C,B,A|A")
         << "the current row, at its new place";
-    ClickTitle(M().DBGrid1, 1);
-    EXPECT_EQ(Shown(M().DBGrid1, 1), ",No Printer,Room 12");
-    ClickTitle(M().DBGrid1, 0);
-    EXPECT_EQ(Shown(M().DBGrid1), "None,\\\\srv\\laser,\\\\srv\\color");
-    EXPECT_EQ(M().DBGrid2->columnWidth(1), 100) << "the width the user chose";
-    EXPECT_EQ(M().DBGrid1->model()->headerData(0, Qt::Horizontal).toString(), "Printer UNC Path");
+    ClickTitle(M().printersGrid, 1);
+    EXPECT_EQ(Shown(M().printersGrid, 1), ",No Printer,Room 12");
+    ClickTitle(M().printersGrid, 0);
+    EXPECT_EQ(Shown(M().printersGrid), "None,\\\\srv\\laser,\\\\srv\\color");
+    EXPECT_EQ(M().rulesGrid->columnWidth(1), 100) << "the width the user chose";
+    EXPECT_EQ(M().printersGrid->model()->headerData(0, Qt::Horizontal).toString(),
+              "Printer UNC Path");
 
     for (bool many : {false, true}) {
         if (many) {
@@ -332,7 +336,7 @@ TEST_F(AdminMainWindow, GridsSortByTitleInTurnsAndFitTheirColumns)
             forms->dbform.MapRulesTable.Refresh();
         }
         QCoreApplication::processEvents();
-        for (TDBGrid* grid : {M().DBGrid1, M().DBGrid2}) {
+        for (TDBGrid* grid : {M().printersGrid, M().rulesGrid}) {
             EXPECT_EQ(grid->verticalScrollBar()->isVisible(), many);
             EXPECT_FALSE(grid->horizontalScrollBar()->isVisible());
         }

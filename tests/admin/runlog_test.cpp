@@ -109,7 +109,7 @@ TEST(RunLogWindows, TestShowsTheReportAndLastRunsTheFailuresFirst)
         report = main.RuleTestFrm->Report->toPlainText().toStdString();
         d.close();
     });
-    QTest::mouseClick(main.TestButton, Qt::LeftButton);
+    QTest::mouseClick(main.testRulesButton, Qt::LeftButton);
     EXPECT_NE(report.find("user: bob\n"), std::string::npos) << report;
     EXPECT_NE(report.find("\n  slot 1 \\\\srv\\bob: connect (share not checked)\n"),
               std::string::npos)
@@ -118,7 +118,7 @@ TEST(RunLogWindows, TestShowsTheReportAndLastRunsTheFailuresFirst)
 
     AppendRunLog(forms.dbform.ADOConnection.Driver(), LoggedRun("LAB1", 0, 0));
     AppendRunLog(forms.dbform.ADOConnection.Driver(), LoggedRun("LAB2", 1, 1));
-    QTest::mouseClick(main.LastRunsButton, Qt::LeftButton);
+    QTest::mouseClick(main.lastRunsButton, Qt::LeftButton);
     QTableWidget* runs = main.LastRunsFrm->Runs;
     ASSERT_EQ(runs->rowCount(), 2);
     EXPECT_EQ(runs->item(0, 0)->text(), "LAB2");

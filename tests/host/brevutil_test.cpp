@@ -1,8 +1,6 @@
 #include "platform/host/brevutil.h"
 #include "platform/host/textutil.h"
-#include "tests/support/tempdir.h"
 
-#include <filesystem>
 #include <gtest/gtest.h>
 
 namespace
@@ -44,16 +42,6 @@ TEST(Switches, AreReadAsTheyAreWrittenAndTheFirstOneWins)
         {"opt/wd/wdclient", "<absent>"}};
     for (const auto& [name, value] : cases)
         EXPECT_EQ(Read(u, name), value) << name;
-}
-
-TEST(Host, ProcessesStartWithoutAShell)
-{
-    TempDir dir;
-    std::string odd = dir.File("a;b $(echo x) 'c'");
-    TBrevUtil({"x"}).ExecNewProcess({"touch", odd}, true, true);
-    EXPECT_TRUE(std::filesystem::exists(odd));
-    EXPECT_THROW(TBrevUtil({"x"}).ExecNewProcess({dir.File("no-such-program")}, true, true),
-                 std::runtime_error);
 }
 
 TEST(Text, UpperCasingTouchesOnlyAsciiLetters)

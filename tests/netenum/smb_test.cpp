@@ -111,7 +111,7 @@ protected:
             if (forms->findprinterfrm.isVisible())
                 QTest::mouseClick(forms->findprinterfrm.cancelButton, Qt::LeftButton);
         });
-        QTest::mouseClick(forms->adminmainfrm.Button7, Qt::LeftButton);
+        QTest::mouseClick(forms->adminmainfrm.findPrintersButton, Qt::LeftButton);
         EXPECT_FALSE(forms->findprinterfrm.isVisible());
     }
     // Clicks "Scan for Network Printers": the lines found, sorted.

@@ -67,8 +67,8 @@ TEST(ServerClient, MatchesAndAddsOnTheSecondListedServerWhenTheFirstIsDown)
         auto& form = dynamic_cast<TRuleDetailsFrm&>(shown);
         EXPECT_FALSE(form.computername->isEnabled());
         EXPECT_EQ(form.computername->text(), "PC9");
-        PickEntry(form.DBComboBox1, "3");
-        QTest::mouseClick(form.Button1, Qt::LeftButton);
+        PickEntry(form.defaultPrinterComboBox, "3");
+        QTest::mouseClick(form.okButton, Qt::LeftButton);
     });
     const ClientPass added = RunClientPass(dir.Path(), {"/S", "/CLIENTNAME=PC9"});
     EXPECT_EQ(added.exitCode, 0);
@@ -198,11 +198,13 @@ TEST(ServerAdmin, AddsAPrinterAndARuleRefusesADuplicateAndStoresTheOptions)
     };
     TprinterEntryfrm& printer = forms.printerEntryfrm;
     TRuleDetailsFrm& rule = forms.RuleDetailsFrm;
-    add(main.Button1, printer.DBEdit1, printer.Button1, printer.Button2, "\\\\srv\\K1");
-    add(main.Button1, printer.DBEdit1, printer.Button1, printer.Button2, "\\\\SRV\\k1");
-    add(main.Button4, rule.computername, rule.Button1, rule.Button2, "LAB*");
-    QTest::mouseClick(main.DBCheckBox1, Qt::LeftButton);
-    QTest::mouseClick(main.DBCheckBox2, Qt::LeftButton);
+    add(main.addPrinterButton, printer.pathEdit, printer.okButton, printer.cancelButton,
+        "\\\\srv\\K1");
+    add(main.addPrinterButton, printer.pathEdit, printer.okButton, printer.cancelButton,
+        "\\\\SRV\\k1");
+    add(main.addRuleButton, rule.computername, rule.okButton, rule.cancelButton, "LAB*");
+    QTest::mouseClick(main.allowClientRulesCheckBox, Qt::LeftButton);
+    QTest::mouseClick(main.clearFirstCheckBox, Qt::LeftButton);
     main.close();
 
     EXPECT_EQ(db.Query("SELECT string_agg(UNCNAME || ':' || Available, ',' ORDER BY UNCNAME) "

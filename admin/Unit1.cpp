@@ -1,8 +1,0 @@
-#include "admin/Unit1.h"
-
-TForm1::TForm1(QWidget* parent) : QWidget(parent, Qt::Window)
-{
-    setObjectName("Form1");
-    setWindowTitle("Form1");
-    resize(696, 480);
-}
