@@ -2,7 +2,7 @@
 
 #include "platform/host/textutil.h"
 #include "platform/store/libpq.h"
-#include "platform/store/schema.h"
+#include "platform/store/tables.h"
 
 #include <charconv>
 #include <cstring>

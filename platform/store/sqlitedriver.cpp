@@ -1,7 +1,7 @@
 #include "platform/store/sqlitedriver.h"
 
 #include "platform/host/textutil.h"
-#include "platform/store/schema.h"
+#include "platform/store/tables.h"
 
 #include <algorithm>
 #include <cerrno>
