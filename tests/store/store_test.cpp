@@ -215,6 +215,21 @@ TEST_P(RowSetTest, DeleteAndValueConversions)
     EXPECT_THROW(rules.Delete(), StoreError);
 }
 
+// Yes/no in a text reads as it is written: one rule for the grid's typing and the reading.
+TEST(ValueConversions, YesNoTextReadsAsItIsWritten)
+{
+    const std::vector<std::pair<std::optional<bool>, Strings>> cases = {
+        {true, {"True", "yes", "Y", "t", "-2"}},
+        {false, {"FALSE", "No", "n", "0"}},
+        {std::nullopt, {"maybe", "Tomato", " yes"}}};
+    for (const auto& [expected, texts] : cases)
+        for (const std::string& text : texts) {
+            EXPECT_EQ(ValueAsBoolean(Value::Text(text)), expected) << text;
+            const std::optional<Value> stored = StoredText(text, FieldType::Boolean);
+            EXPECT_EQ(stored ? ValueAsBoolean(*stored) : std::nullopt, expected) << text;
+        }
+}
+
 INSTANTIATE_TEST_SUITE_P(Backends, RowSetTest, ::testing::Values(Backend::File, Backend::Server),
                          [](const auto& info) { return BackendName(info.param); });
 
