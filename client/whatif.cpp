@@ -2,7 +2,6 @@
 
 #include "client/runplan.h"
 #include "platform/print/printsystem.h"
-#include "platform/store/connectionstring.h"
 #include "shared/datamodule.h"
 
 #include <optional>
@@ -64,8 +63,7 @@ std::string Report(DataModule& dbform, const std::string& clientName, const std:
     out << "what-if: nothing is done\n";
     out << "computer: " << clientName << "\n";
     out << "user: " << user << "\n";
-    out << "database: " << ParseConnectionString(dbform.ADOConnection.ConnectionString()).dataSource
-        << "\n";
+    out << "database: " << dbform.ADOConnection.Location() << "\n";
     // What the run will seed, or where it may not write, take as it is.
     const bool writable = dbform.Writable();
     if (dbform.ConfigMissing())
@@ -100,11 +98,10 @@ std::string Report(DataModule& dbform, const std::string& clientName, const std:
 std::string WhatIfReport(const TBrevUtil& util, const std::string& clientName,
                          const std::string& user, PrintSystem* shares)
 {
-    // A connection of its own, unseeded: the report changes nothing, not even the current
+    // A connection of its own, read-only: the report changes nothing, not even the current
     // rows of an open program's grids.
     DataModule dbform(util);
-    dbform.SeedMissingRows = false;
-    dbform.SetConnection(true);
+    dbform.SetConnection(Access::ReadOnly);
     return Report(dbform, clientName, user, shares);
 }
 
