@@ -10,9 +10,7 @@
 // its rules hold an inactive BENCHPC, so each run is the decision pass alone.
 
 #include "platform/store/connection.h"
-#include "platform/store/connectionstring.h"
 #include "platform/store/rowset.h"
-#include "platform/store/schema.h"
 #include "shared/databaselocation.h"
 
 #include <algorithm>
@@ -104,18 +102,16 @@ std::string EditPrefix()
     return "EDIT" + std::to_string(getpid()) + "-";
 }
 
-std::string ConnectionFor(const std::string& dir)
+OpenOptions DatabaseIn(const std::string& dir, Access access)
 {
-    return "Data Source=" + QuoteConnectionValue(LocateDatabase(dir + "/").location) +
-           ";Jet OLEDB:Database Password=" + kDatabasePassword;
+    return {LocateDatabase(dir + "/").location, access};
 }
 
 // Posts the edits; the number refused.
 int PostEdits(const std::string& dir, int edits)
 {
     Connection connection;
-    connection.SetConnectionString(ConnectionFor(dir));
-    connection.Open();
+    connection.Open(DatabaseIn(dir, Access::ReadWrite));
     RowSet rules(connection, "MapRulesTable");
     rules.SetTableName("MapRules");
     rules.Open();
@@ -138,8 +134,7 @@ int PostEdits(const std::string& dir, int edits)
 long long StoredEdits(const std::string& dir)
 {
     Connection connection;
-    connection.SetConnectionString(ConnectionFor(dir));
-    connection.Open();
+    connection.Open(DatabaseIn(dir, Access::ReadOnly));
     RowSet q(connection, "count");
     q.SQL() = {"SELECT COUNT(*) FROM MapRules WHERE RULENAME LIKE :edits"};
     q.SetParameter("edits", Value::Text(EditPrefix() + "%"));

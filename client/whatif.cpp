@@ -4,7 +4,6 @@
 #include "client/runfacts.h"
 #include "client/runplan.h"
 #include "platform/print/printsystem.h"
-#include "platform/store/connectionstring.h"
 #include "shared/datamodule.h"
 
 #include <optional>
@@ -85,8 +84,7 @@ std::string Report(DataModule& dbform, const std::string& clientName, const std:
     out << "what-if: nothing is done\n";
     out << "computer: " << clientName << "\n";
     out << "user: " << user << "\n";
-    out << "database: " << ParseConnectionString(dbform.ADOConnection.ConnectionString()).dataSource
-        << "\n";
+    out << "database: " << dbform.ADOConnection.Location() << "\n";
     ReportMissingRows(out, dbform);
     const RunPlan plan = PlanRun(ReadRunFacts(dbform, clientName));
     std::optional<std::string> lastDefault;
@@ -103,11 +101,10 @@ std::string Report(DataModule& dbform, const std::string& clientName, const std:
 std::string WhatIfReport(const TBrevUtil& util, const std::string& clientName,
                          const std::string& user, PrintSystem* shares)
 {
-    // A connection of its own, unseeded: the report changes nothing, not even the current
+    // A connection of its own, read-only: the report changes nothing, not even the current
     // rows of an open program's grids.
     DataModule dbform(util);
-    dbform.SeedMissingRows = false;
-    dbform.SetConnection(true);
+    dbform.SetConnection(Access::ReadOnly);
     return Report(dbform, clientName, user, shares);
 }
 

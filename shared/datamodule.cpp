@@ -1,20 +1,9 @@
 #include "shared/datamodule.h"
 
-#include "platform/store/connectionstring.h"
-#include "platform/store/schema.h"
 #include "platform/store/storeerror.h"
+#include "platform/store/tables.h"
 
 #include <functional>
-
-std::string BuildConnectionString(const std::string& path, bool readOnly)
-{
-    std::string s = "Provider=Microsoft.Jet.OLEDB.4.0;Data Source=" + QuoteConnectionValue(path);
-    if (readOnly)
-        s += ";Persist Security Info=False;Mode=Read;Jet OLEDB:Database Password=vostrelk";
-    else
-        s += ";Persist Security Info=False;Jet OLEDB:Database Password=vostrelk";
-    return s;
-}
 
 DataModule::DataModule(TBrevUtil brevUtil)
     : ConfigTable(ADOConnection, "ConfigTable"), printerstable(ADOConnection, "printerstable"),
@@ -75,12 +64,12 @@ void SeedNonePrinter(Connection& connection, RowSet& printers)
 
 // A read-only database is not seeded: the rows it lacks hold in memory for this run.
 // A server may still refuse the write (a standby, no INSERT grant) after the look.
-void SeedWhereWritable(bool readOnly, RowSet& table, const std::function<void()>& seed)
+void SeedWhereWritable(Access access, RowSet& table, const std::function<void()>& seed)
 {
     try {
         seed();
     } catch (const StoreError& e) {
-        if (!readOnly || e.Fault() != StoreFault::ReadOnly)
+        if (access != Access::WriteWhereAllowed || e.Fault() != StoreFault::ReadOnly)
             throw;
         table.Cancel();
     }
@@ -90,22 +79,26 @@ void SeedWhereWritable(bool readOnly, RowSet& table, const std::function<void()>
 
 void DataModule::SetConnection(bool readOnly, const std::string& systemConf)
 {
+    SetConnection(readOnly ? Access::WriteWhereAllowed : Access::ReadWrite, systemConf);
+}
+
+void DataModule::SetConnection(Access access, const std::string& systemConf)
+{
     ADOConnection.Close();
     const DatabaseLocation database = LocateDatabase(BrevUtil1.getstartdir(), systemConf);
-    ADOConnection.SetConnectionString(BuildConnectionString(database.location, readOnly));
-    ADOConnection.Open();
-    const bool seed = SeedMissingRows && Writable();
+    ADOConnection.Open({database.location, access});
+    const bool seed = ADOConnection.Writable();
 
     ConfigTable.Open();
     if (seed)
-        SeedWhereWritable(readOnly, ConfigTable, [this] { SeedConfig(ConfigTable); });
+        SeedWhereWritable(access, ConfigTable, [this] { SeedConfig(ConfigTable); });
     ConfigTable.First();
     if (!ConfigTable.Eof())
         ConfigTable.Edit();
 
     printerstable.Open();
     if (seed)
-        SeedWhereWritable(readOnly, printerstable,
+        SeedWhereWritable(access, printerstable,
                           [this] { SeedNonePrinter(ADOConnection, printerstable); });
     printerstable.SetSort("UNCNAME ASC");
 
@@ -134,5 +127,5 @@ bool DataModule::NonePrinterMissing()
 
 bool DataModule::Writable() const
 {
-    return ADOConnection.Connected() && !ADOConnection.ReadOnly();
+    return ADOConnection.MayWrite();
 }

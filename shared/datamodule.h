@@ -7,10 +7,6 @@
 
 #include <string>
 
-// The two connection strings for the database file at path: the client's read-only one and
-// the administration program's.
-std::string BuildConnectionString(const std::string& path, bool readOnly);
-
 // The two global options of the Config row.
 struct SiteOptions {
     bool clearPrintersFirst = true;
@@ -27,21 +23,24 @@ public:
     DataModule(const DataModule&) = delete;
     DataModule& operator=(const DataModule&) = delete;
 
-    // Opens the database that LocateDatabase finds from the start directory (read-only
-    // form when readOnly), seeds the Config row and the "None" printer when missing, leaves
-    // Config in edit mode and sorts the two tables. Tests name another systemConf.
-    // The read-only form seeds nothing where the database may not be written: the missing
-    // rows then hold in memory only (Options(), and a slot's "None" as the reserved printer).
+    // Opens the database that LocateDatabase finds from the start directory, seeds the
+    // Config row and the "None" printer when missing, leaves Config in edit mode and sorts
+    // the two tables. Tests name another systemConf. readOnly: the client's form, which
+    // writes where the database allows it; where it may not, nothing is seeded and the
+    // missing rows hold in memory only (Options(), and a slot's "None" as the reserved
+    // printer). Else the administration program's, which fails where it may not write.
     void SetConnection(bool readOnly, const std::string& systemConf = kSystemDatabaseConf);
-    // False: SetConnection adds no missing rows, so that a look at the file changes nothing.
-    bool SeedMissingRows = true;
+    // The same with the access named: Access::ReadOnly seeds nothing and never writes, for a
+    // look that changes nothing (the what-if report).
+    void SetConnection(Access access, const std::string& systemConf = kSystemDatabaseConf);
 
     // The options of the first Config row; both on when there is none.
     SiteOptions Options();
     // Whether the rows SetConnection seeds are missing from the database itself.
     bool ConfigMissing();
     bool NonePrinterMissing();
-    // Whether this program may add rows (a rule from the client's add path).
+    // Whether this program may add rows (a rule from the client's add path); opened
+    // read-only as asked, whether the client's form could.
     bool Writable() const;
 
     // The connection first: it goes last, after every row set.

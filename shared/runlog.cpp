@@ -77,8 +77,9 @@ RunLogRow RunLog::Row() const
 void RunLog::Store(const Connection& connection) const noexcept
 {
     try {
-        if (!connection.Connected() || connection.ReadOnly() ||
-            !connection.Driver().StillWritable() || !HasRunLogTable(connection.Driver()))
+        // Only through the run's own connection, when it was opened for writing and may
+        // still write: a second connection would cost each logon its opening.
+        if (!connection.Writable() || !HasRunLogTable(connection.Driver()))
             return;
         AppendRunLog(connection.Driver(), Row());
     } catch (...) {

@@ -25,8 +25,9 @@ public:
 
     // The run so far, as the table keeps it.
     RunLogRow Row() const;
-    // Adds the run to the run-log table when the file has one and may be written; a file
-    // without it, read-only or locked, is left alone without a word.
+    // Adds the run to the run-log table through a connection opened for writing, when the
+    // database has the table and may still be written; a database without it, one opened
+    // read-only or a locked file is left alone without a word.
     void Store(const Connection& connection) const noexcept;
 
 private:

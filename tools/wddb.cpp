@@ -3,7 +3,6 @@
 
 #include "platform/host/textutil.h"
 #include "platform/store/connection.h"
-#include "platform/store/connectionstring.h"
 #include "platform/store/drivers.h"
 #include "platform/store/rowset.h"
 #include "platform/store/rowwriter.h"
@@ -44,12 +43,6 @@ names (a line "database = PATH or URI"), wddata.mdb in their folder, the databas
 so the sqlite3 tool can read and script it.
 Exit codes: 0 done, 1 the database could not be created, read or copied, 2 wrong usage.
 )";
-
-std::string ConnectionFor(const std::string& location)
-{
-    return "Data Source=" + QuoteConnectionValue(location) +
-           ";Mode=Read;Jet OLEDB:Database Password=" + kDatabasePassword;
-}
 
 void PrintTable(RowSet& table)
 {
@@ -97,8 +90,7 @@ void PrintLastRuns(StoreDriver& db)
 int Show(const std::string& location)
 {
     Connection connection;
-    connection.SetConnectionString(ConnectionFor(location));
-    connection.Open();
+    connection.Open({location, Access::ReadOnly});
     for (const TableDef& def : RequiredTables()) {
         RowSet table(connection, def.name);
         table.SetTableName(def.name);
@@ -141,14 +133,14 @@ bool OnlyStartingRows(StoreDriver& db, const std::string& table)
 // the copy then replaces.
 std::unique_ptr<StoreDriver> OpenTarget(const std::string& location)
 {
-    if (!Exists(location) &&
-        (!IsServerLocation(location) || !OpenDatabase(location, false)->HasTable("wd_meta"))) {
+    if (!Exists(location) && (!IsServerLocation(location) ||
+                              !OpenDatabase({location, Access::ReadOnly})->HasTable("wd_meta"))) {
         std::unique_ptr<StoreDriver> db = OpenNewDatabase(location);
-        CreateTables(*db, kDatabasePassword);
+        CreateTables(*db);
         return db;
     }
-    std::unique_ptr<StoreDriver> db = OpenDatabase(location, false);
-    CheckDatabase(*db, kDatabasePassword);
+    std::unique_ptr<StoreDriver> db = OpenDatabase({location, Access::ReadWrite});
+    CheckDatabase(*db);
     for (const TableDef& t : RequiredTables())
         if (!OnlyStartingRows(*db, t.name))
             throw StoreError("The target, " + db->Describe() + ", already holds rows in " + t.name +
@@ -180,8 +172,7 @@ long long CopyTable(StoreDriver& from, StoreDriver& to, const std::string& table
 int Copy(const std::string& source, const std::string& target)
 {
     Connection connection;
-    connection.SetConnectionString(ConnectionFor(source));
-    connection.Open();
+    connection.Open({source, Access::ReadOnly});
     const bool made = !Exists(target);
     try {
         std::unique_ptr<StoreDriver> to = OpenTarget(target);
@@ -222,7 +213,7 @@ int main(int argc, char** argv)
         if (copy)
             return Copy(args[1], args[2]);
         if (args[0] == "create") {
-            CreateDatabase(args[1], kDatabasePassword, true);
+            CreateDatabase(args[1], true);
             std::cout << "Created " << (IsServerLocation(args[1]) ? "the tables" : args[1]) << "\n";
             return 0;
         }

@@ -1,7 +1,5 @@
 #include "platform/store/connection.h"
 
-#include "platform/host/textutil.h"
-#include "platform/store/connectionstring.h"
 #include "platform/store/drivers.h"
 #include "platform/store/schema.h"
 
@@ -14,13 +12,12 @@ Connection::~Connection()
         u->ConnectionGone();
 }
 
-void Connection::Open()
+void Connection::Open(const OpenOptions& options)
 {
     Close();
-    ConnectionSettings s = ParseConnectionString(connectionString_);
-    std::unique_ptr<StoreDriver> driver =
-        OpenDatabase(s.dataSource, EqualsIgnoreCase(s.mode, "Read"));
-    CheckDatabase(*driver, s.password);
+    options_ = options;
+    std::unique_ptr<StoreDriver> driver = OpenDatabase(options);
+    CheckDatabase(*driver);
     driver_ = std::move(driver);
 }
 
@@ -29,6 +26,13 @@ void Connection::Close()
     for (ConnectionUser* u : users_)
         u->ConnectionClosing();
     driver_.reset();
+}
+
+bool Connection::MayWrite() const
+{
+    if (!driver_)
+        return false;
+    return options_.access == Access::ReadOnly ? driver_->MayBeWritten() : Writable();
 }
 
 void Connection::Attach(ConnectionUser* user)

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/store/driver.h"
+#include "platform/store/openoptions.h"
 
 #include <memory>
 #include <string>
@@ -17,8 +18,7 @@ protected:
     ~ConnectionUser() = default;
 };
 
-// The connection to the database, opened from an ADO-style connection string whose Data
-// Source is a file path or a postgresql:// URI.
+// The connection to the database: a file or a PostgreSQL server, opened as OpenOptions say.
 class Connection
 {
 public:
@@ -27,18 +27,22 @@ public:
     Connection& operator=(const Connection&) = delete;
     ~Connection();
 
-    void SetConnectionString(const std::string& text) { connectionString_ = text; }
-    const std::string& ConnectionString() const { return connectionString_; }
-
-    // Opens the database named by Data Source and checks that it is one of ours (a file:
-    // not empty, not an Access file), the password and the tables. "Mode=Read" opens a file
-    // for writing where the file allows it, else read-only. Throws StoreError naming the
-    // database and the fault.
-    void Open();
+    // Opens the database and checks that it is one of ours (a file: not empty, not an
+    // Access file), its password and its tables. Throws StoreError naming the database and
+    // the fault.
+    void Open(const OpenOptions& options);
     // Closes every row set opened on this connection, then the database.
     void Close();
     bool Connected() const { return driver_ != nullptr; }
+    // Where the database is, as last opened: for messages and reports.
+    const std::string& Location() const { return options_.location; }
+    // Opened so that it never writes: as asked, or where the file may not be written.
     bool ReadOnly() const { return driver_ && driver_->ReadOnly(); }
+    // Whether a change may be written through this connection now.
+    bool Writable() const { return driver_ && driver_->StillWritable(); }
+    // Whether this program could write the database: through this connection, or, on one
+    // opened read-only as asked, what a program that writes where allowed would find.
+    bool MayWrite() const;
     // Only while connected.
     StoreDriver& Driver() const { return *driver_; }
 
@@ -46,7 +50,7 @@ public:
     void Detach(ConnectionUser* user);
 
 private:
-    std::string connectionString_;
+    OpenOptions options_;
     std::unique_ptr<StoreDriver> driver_;
     std::vector<ConnectionUser*> users_;
 };

@@ -74,9 +74,14 @@ public:
     virtual std::string Describe() const = 0;
     // What to ask for when writing is refused.
     virtual std::string WriteAccessAdvice() const = 0;
+    // Opened so that it never writes.
     virtual bool ReadOnly() const = 0;
-    // Whether a write may still succeed; a file may have been made read-only since.
-    virtual bool StillWritable() const = 0;
+    // Whether this program could write the database, however it was opened: a file when it
+    // and its folder allow it (they may change while it is open); a server is taken at its
+    // word, as it refuses a write it does not allow (a standby, a missing grant).
+    virtual bool MayBeWritten() const = 0;
+    // Whether a write may still succeed through this driver.
+    bool StillWritable() const { return !ReadOnly() && MayBeWritten(); }
     // The server checks who connects; the file checks the database password itself.
     virtual bool AuthenticatesItself() const = 0;
 };

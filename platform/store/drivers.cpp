@@ -10,11 +10,11 @@ bool IsServerLocation(const std::string& location)
     return upper.starts_with("POSTGRESQL://") || upper.starts_with("POSTGRES://");
 }
 
-std::unique_ptr<StoreDriver> OpenDatabase(const std::string& location, bool readOnlyWanted)
+std::unique_ptr<StoreDriver> OpenDatabase(const OpenOptions& options)
 {
-    if (IsServerLocation(location))
-        return std::make_unique<PgDriver>(location);
-    return std::make_unique<SqliteDriver>(location, readOnlyWanted);
+    if (IsServerLocation(options.location))
+        return std::make_unique<PgDriver>(options.location, options.access);
+    return std::make_unique<SqliteDriver>(options.location, options.access);
 }
 
 std::unique_ptr<StoreDriver> OpenNewDatabase(const std::string& location)

@@ -2,7 +2,7 @@
 
 #include "platform/host/textutil.h"
 #include "platform/store/libpq.h"
-#include "platform/store/schema.h"
+#include "platform/store/tables.h"
 
 #include <charconv>
 #include <cstring>
@@ -292,7 +292,8 @@ long long PgStatement::Changes() const
 
 // ---- PgDriver ----------------------------------------------------------------------------
 
-PgDriver::PgDriver(const std::string& location) : description_(DescribeUri(LowerScheme(location)))
+PgDriver::PgDriver(const std::string& location, Access access)
+    : description_(DescribeUri(LowerScheme(location))), readOnly_(access == Access::ReadOnly)
 {
     const std::string uri = LowerScheme(location);
     // Before dbname, so that a connect_timeout in the URI wins.
@@ -303,7 +304,9 @@ PgDriver::PgDriver(const std::string& location) : description_(DescribeUri(Lower
     if (!conn_)
         throw StoreError("Cannot open " + description_ + ": out of memory.");
     if (Pq().PQstatus(conn_.get()) == CONNECTION_OK) {
-        Exec("SET client_min_messages = warning");
+        Exec(readOnly_ ? "SET client_min_messages = warning; "
+                         "SET default_transaction_read_only = on"
+                       : "SET client_min_messages = warning");
         return;
     }
     const std::string why = Trimmed(Pq().PQerrorMessage(conn_.get()));
@@ -318,7 +321,7 @@ PgDriver::PgDriver(const std::string& location) : description_(DescribeUri(Lower
 
 std::unique_ptr<PgDriver> PgDriver::OpenEmpty(const std::string& uri)
 {
-    auto driver = std::make_unique<PgDriver>(uri);
+    auto driver = std::make_unique<PgDriver>(uri, Access::ReadWrite);
     std::vector<std::string> tables = {"wd_meta"};
     for (const TableDef& t : RequiredTables())
         tables.push_back(t.name);

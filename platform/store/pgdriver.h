@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/store/driver.h"
+#include "platform/store/openoptions.h"
 
 #include <libpq-fe.h>
 #include <memory>
@@ -53,8 +54,9 @@ private:
 class PgDriver : public StoreDriver
 {
 public:
-    // Connects, waiting at most kConnectTimeoutSeconds per host unless the URI says.
-    explicit PgDriver(const std::string& uri);
+    // Connects, waiting at most kConnectTimeoutSeconds per host unless the URI says. Read-only
+    // access makes every transaction of the session read-only, so the server refuses writes.
+    PgDriver(const std::string& uri, Access access);
     // Connects to a database that holds none of the tables, ready to make them.
     static std::unique_ptr<PgDriver> OpenEmpty(const std::string& uri);
 
@@ -71,8 +73,8 @@ public:
 
     std::string Describe() const override { return description_; }
     std::string WriteAccessAdvice() const override;
-    bool ReadOnly() const override { return false; }
-    bool StillWritable() const override { return true; }
+    bool ReadOnly() const override { return readOnly_; }
+    bool MayBeWritten() const override { return true; }
     bool AuthenticatesItself() const override { return true; }
 
     // Runs a statement with '$n' parameters; throws DriverError.
@@ -90,4 +92,5 @@ private:
 
     std::unique_ptr<PGconn, ConnFree> conn_;
     std::string description_;
+    bool readOnly_;
 };

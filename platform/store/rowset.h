@@ -1,13 +1,15 @@
 #pragma once
 
 #include "platform/store/connection.h"
+#include "platform/store/rowlisteners.h"
+#include "platform/store/rowsort.h"
+#include "platform/store/storedrow.h"
 #include "platform/store/storeerror.h"
-#include "platform/store/value.h"
+#include "platform/store/valueconvert.h"
 
 #include <functional>
 #include <map>
 #include <memory>
-#include <optional>
 #include <string>
 #include <vector>
 
@@ -16,29 +18,11 @@ class RowWriter;
 
 enum class DataSetState { Inactive, Browse, Edit, Insert };
 
-// What bound controls are told.
-enum class RowSetEvent {
-    DataChanged,  // rows, their number or their order may have changed
-    Scrolled,     // another row is current
-    FieldChanged, // a value of the current row changed
-    StateChanged, // browse / edit / insert / inactive
-};
-
 struct Column {
     std::string name;
     FieldType type = FieldType::Text;
     Value defaultValue;
 };
-
-// A value as text: "" when empty, "True"/"False" for a yes/no field.
-std::string ValueText(const Value& v, FieldType type);
-// A value as a field reads it as yes/no or as a whole number (empty: false, 0); nothing when
-// it is neither.
-std::optional<bool> ValueAsBoolean(const Value& v);
-std::optional<long long> ValueAsInteger(const Value& v);
-// "\"x\" in the field F of LIST is not KIND."
-std::string NotAValue(const Value& v, const std::string& field, const std::string& list,
-                      const char* kind);
 
 // One field of the current row, by position; valid while the row set stays open.
 class Field
@@ -139,23 +123,17 @@ public:
     // Posts a changed pending row, drops an unchanged one.
     void CheckBrowseMode();
 
-    int Subscribe(std::function<void(RowSetEvent)> listener);
-    void Unsubscribe(int id);
+    int Subscribe(std::function<void(RowSetEvent)> listener)
+    {
+        return listeners_.Subscribe(std::move(listener));
+    }
+    void Unsubscribe(int id) { listeners_.Unsubscribe(id); }
 
     void ConnectionClosing() override { Close(); }
     void ConnectionGone() override { connection_ = nullptr; }
 
 private:
     friend class Field;
-    struct Row {
-        long long rowid = 0;  // tables only; 0 for a row not yet stored
-        long long serial = 0; // read order, for restoring it
-        std::vector<Value> values;
-    };
-    struct SortKey {
-        int column;
-        bool descending;
-    };
 
     [[noreturn]] void Fail(const std::string& what, StoreFault fault = StoreFault::Other) const;
     // The list caption at the start of a sentence.
@@ -170,10 +148,9 @@ private:
     void LoadColumns(const DriverStatement& st);
     void LoadDefaults();
     void ApplySort() const;
-    std::vector<SortKey> ParseSort(const std::string& sort) const;
+    std::vector<SortKey> SortKeys(const std::string& sort) const;
     void SetCurrent(int index);
     void SetState(DataSetState s);
-    void Notify(RowSetEvent e);
     void StoreValue(int column, Value value);
     void PostInsert();
     void PostEdit();
@@ -188,7 +165,7 @@ private:
     std::vector<std::string> sql_;
     std::map<std::string, Value> params_;
     std::vector<Column> columns_;
-    mutable std::vector<Row> rows_;
+    mutable std::vector<StoredRow> rows_;
     std::vector<Value> original_; // the current row before Edit
     std::vector<bool> changed_;
     std::string sort_;
@@ -199,6 +176,5 @@ private:
     bool modified_ = false;
     mutable bool rowsRead_ = false;
     mutable long long nextSerial_ = 0;
-    int nextListenerId_ = 1;
-    std::vector<std::pair<int, std::function<void(RowSetEvent)>>> listeners_;
+    RowSetListeners listeners_;
 };

@@ -1,7 +1,7 @@
 #include "platform/store/runlogtable.h"
 
 #include "platform/store/driver.h"
-#include "platform/store/rowset.h"
+#include "platform/store/valueconvert.h"
 
 #include <cstdlib>
 

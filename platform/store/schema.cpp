@@ -12,6 +12,9 @@ namespace
 {
 
 const char* const kFormatName = "wendrell-printer-mapping";
+// The password both programs open a file with; its salted hash is kept in the file. A
+// server checks who connects instead.
+const char* const kDatabasePassword = "vostrelk";
 
 std::string RandomSalt()
 {
@@ -50,7 +53,7 @@ bool GetMeta(StoreDriver& db, const std::string& key, std::string& value)
     throw StoreError(subject + " " + what);
 }
 
-void CheckMeta(StoreDriver& db, const std::string& password)
+void CheckMeta(StoreDriver& db)
 {
     if (!db.HasTable("wd_meta"))
         Fail(db, "is a database, but not a printer-mapping database "
@@ -64,7 +67,7 @@ void CheckMeta(StoreDriver& db, const std::string& password)
     if (db.AuthenticatesItself())
         return;
     if (!GetMeta(db, "password_salt", salt) || !GetMeta(db, "password_sha256", hash) ||
-        Sha256Hex(salt + password) != hash)
+        Sha256Hex(salt + kDatabasePassword) != hash)
         Fail(db, "refused the password: it is not this database's password.");
 }
 
@@ -101,61 +104,13 @@ void CreateTable(StoreDriver& db, const TableDef& t)
 
 } // namespace
 
-const std::vector<TableDef>& RequiredTables()
-{
-    const Value yes = Value::Integer(1);
-    static const std::vector<TableDef> tables = {
-        {"Config",
-         {{"ClearPrintersFirst", FieldType::Boolean},
-          {"AllowClientSelection", FieldType::Boolean}}},
-        {"printers",
-         {{"UNCNAME", FieldType::Text, {}, true},
-          {"Description", FieldType::Text},
-          {"Available", FieldType::Boolean, yes}}},
-        {"MapRules",
-         {{"RULENAME", FieldType::Text, {}, false, true},
-          {"UNCPath1", FieldType::Text},
-          {"UNCPath2", FieldType::Text},
-          {"UNCPath3", FieldType::Text},
-          {"UNCPath4", FieldType::Text},
-          {"Default", FieldType::Integer, Value::Integer(5)},
-          {"Active", FieldType::Boolean, yes}}},
-    };
-    return tables;
-}
-
-const TableDef& RunLogTable()
-{
-    static const TableDef table = {"wd_runlog",
-                                   {{"computer", FieldType::Text, {}, false, true},
-                                    {"username", FieldType::Text},
-                                    {"started", FieldType::Text}, // UTC, ISO 8601: sorts as text
-                                    {"rules", FieldType::Text},
-                                    {"outcome", FieldType::Text},
-                                    {"failures", FieldType::Integer},
-                                    {"problems", FieldType::Text},
-                                    {"results", FieldType::Text},
-                                    {"duration_ms", FieldType::Integer}}};
-    return table;
-}
-
-FieldType FieldTypeFromDecl(const std::string& declaredType)
-{
-    std::string t = UpperCaseAscii(declaredType);
-    if (t.find("BOOL") != std::string::npos || t == "BIT" || t == "YESNO")
-        return FieldType::Boolean;
-    if (t.find("INT") != std::string::npos)
-        return FieldType::Integer;
-    return FieldType::Text;
-}
-
-void CreateDatabase(const std::string& location, const std::string& password, bool startingRows)
+void CreateDatabase(const std::string& location, bool startingRows)
 {
     std::unique_ptr<StoreDriver> db = OpenNewDatabase(location);
-    CreateTables(*db, password, startingRows);
+    CreateTables(*db, startingRows);
 }
 
-void CreateTables(StoreDriver& db, const std::string& password, bool startingRows)
+void CreateTables(StoreDriver& db, bool startingRows)
 {
     db.Exec("BEGIN");
     db.Exec("CREATE TABLE wd_meta (key TEXT PRIMARY KEY, value TEXT)");
@@ -166,15 +121,15 @@ void CreateTables(StoreDriver& db, const std::string& password, bool startingRow
     PutMeta(db, "format", kFormatName);
     PutMeta(db, "schema_version", std::to_string(kSchemaVersion));
     PutMeta(db, "password_salt", salt);
-    PutMeta(db, "password_sha256", Sha256Hex(salt + password));
+    PutMeta(db, "password_sha256", Sha256Hex(salt + kDatabasePassword));
     if (startingRows)
         AddStartingRows(db);
     db.Exec("COMMIT");
 }
 
-void CheckDatabase(StoreDriver& db, const std::string& password)
+void CheckDatabase(StoreDriver& db)
 {
-    CheckMeta(db, password);
+    CheckMeta(db);
     for (const TableDef& t : RequiredTables()) {
         if (!db.HasTable(t.name))
             Fail(db, "is missing the table " + t.name + ".");

@@ -1,8 +1,24 @@
 #include "platform/store/sqlite.h"
 
-#include "platform/store/schema.h"
+#include "platform/host/textutil.h"
 
 #include <cstring>
+
+namespace
+{
+
+// The field type a declared SQL column type stands for.
+FieldType FieldTypeFromDecl(const std::string& declaredType)
+{
+    std::string t = UpperCaseAscii(declaredType);
+    if (t.find("BOOL") != std::string::npos || t == "BIT" || t == "YESNO")
+        return FieldType::Boolean;
+    if (t.find("INT") != std::string::npos)
+        return FieldType::Integer;
+    return FieldType::Text;
+}
+
+} // namespace
 
 void SqliteDb::Open(const std::string& path, int flags)
 {

@@ -1,7 +1,7 @@
 #include "platform/store/sqlitedriver.h"
 
 #include "platform/host/textutil.h"
-#include "platform/store/schema.h"
+#include "platform/store/tables.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -125,14 +125,14 @@ std::string ColumnSql(const FieldDef& f)
 
 } // namespace
 
-SqliteDriver::SqliteDriver(const std::string& path, bool readOnlyWanted)
+SqliteDriver::SqliteDriver(const std::string& path, Access wanted)
 {
     CheckFileIsThere(path);
-    bool writable = Writable(path);
-    if (!readOnlyWanted && !writable)
-        FailFile(path, "the file cannot be opened for writing (no write access to the "
-                       "file or its folder). The administration program needs it.");
-    readOnly_ = !writable;
+    const bool writable = Writable(path);
+    if (wanted == Access::ReadWrite && !writable)
+        FailFile(path, "the file cannot be opened for writing: this program needs write "
+                       "access to the file and its folder.");
+    readOnly_ = wanted == Access::ReadOnly || !writable;
     int flags = (readOnly_ ? SQLITE_OPEN_READONLY : SQLITE_OPEN_READWRITE) | SQLITE_OPEN_NOMUTEX;
     db_.Open(path, flags);
     CheckHeader(path, ReadHeader(db_));
@@ -216,7 +216,7 @@ std::string SqliteDriver::WriteAccessAdvice() const
     return "Ask for write access to the file and its folder.";
 }
 
-bool SqliteDriver::StillWritable() const
+bool SqliteDriver::MayBeWritten() const
 {
-    return !readOnly_ && access(db_.Path().c_str(), W_OK) == 0;
+    return Writable(db_.Path());
 }

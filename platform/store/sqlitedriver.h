@@ -1,5 +1,6 @@
 #pragma once
 
+#include "platform/store/openoptions.h"
 #include "platform/store/sqlite.h"
 
 // The database in one SQLite file, shared by many programs: SQLite's locking with a busy
@@ -7,9 +8,8 @@
 class SqliteDriver : public StoreDriver
 {
 public:
-    // Opens an existing file of ours (not empty, not an Access file); readOnlyWanted opens
-    // for writing where the file allows it, else read-only.
-    SqliteDriver(const std::string& path, bool readOnlyWanted);
+    // Opens an existing file of ours (not empty, not an Access file) as the access says.
+    SqliteDriver(const std::string& path, Access wanted);
     // Creates a new file; refuses one that exists.
     static std::unique_ptr<SqliteDriver> CreateFile(const std::string& path);
 
@@ -27,7 +27,7 @@ public:
     std::string Describe() const override;
     std::string WriteAccessAdvice() const override;
     bool ReadOnly() const override { return readOnly_; }
-    bool StillWritable() const override;
+    bool MayBeWritten() const override;
     bool AuthenticatesItself() const override { return false; }
 
     // How long a statement waits for another program's lock before it fails.

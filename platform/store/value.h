@@ -25,14 +25,3 @@ public:
 private:
     std::variant<std::monostate, long long, std::string> v_;
 };
-
-// A value prepared for sorting as the database sorts: empty first, numbers before texts,
-// texts folded to lower case (a-z only, as SQLite's NOCASE).
-struct SortCell {
-    int rank; // 0 empty, 1 number, 2 text
-    long long number;
-    std::string folded;
-};
-SortCell MakeSortCell(const Value& v);
-// <0, 0, >0 in that order.
-int CompareSortCells(const SortCell& a, const SortCell& b);

@@ -44,7 +44,8 @@ RunLogRow LoggedRun(const std::string& computer, int minute, long long failures)
 TEST(RunLogTable, KeepsTheLastRunsOfEachComputerAndShowsFailuresFirst)
 {
     TempDir dir;
-    std::unique_ptr<StoreDriver> driver = OpenDatabase(MakeDatabase(dir.Path()), false);
+    std::unique_ptr<StoreDriver> driver =
+        OpenDatabase({MakeDatabase(dir.Path()), Access::ReadWrite});
     StoreDriver& db = *driver;
     for (int minute = 0; minute < 25; ++minute)
         AppendRunLog(db, LoggedRun("PC1", minute, minute % 2));

@@ -32,7 +32,7 @@ std::string Bytes(size_t n, int seed)
 
 void Ours(const std::string& path, const std::string& sql)
 {
-    CreateDatabase(path, kDatabasePassword);
+    CreateDatabase(path);
     ExecSql(path, sql);
 }
 
@@ -74,8 +74,11 @@ const std::vector<Case>& Cases()
                             std::string("\0\1\0\0Standard Jet DB\0\1\0\0\0", 24) + Bytes(4072, 2));
          },
          1, "Microsoft Access (Jet)", true},
-        {"wrong password", [](const std::string& p) { CreateDatabase(p, "not-the-password"); }, 1,
-         "password", true},
+        {"wrong password",
+         [](const std::string& p) {
+             Ours(p, "UPDATE wd_meta SET value = 'another' WHERE key = 'password_salt';");
+         },
+         1, "password", true},
         {"missing table", [](const std::string& p) { Ours(p, "DROP TABLE Config;"); }, 1,
          "missing the table Config", true},
         {"missing field",

@@ -80,7 +80,7 @@ TEST(Logon, AReadOnlyDatabaseOrNoDisplayNeverBlocksNorAborts)
         TempDir dir;
         const std::string client = CopyClient(dir);
         const std::string db = dir.File("wddata.mdb");
-        CreateDatabase(db, kDatabasePassword, c.startingRows);
+        CreateDatabase(db, c.startingRows);
         ExecSql(db, std::string(c.sql) + "DROP TABLE wd_runlog;");
         chmod(dir.Path().c_str(), c.writable ? 0777 : 0755);
         chmod(db.c_str(), c.writable ? 0666 : 0444);

@@ -1,11 +1,11 @@
-// Opening the database through the data module: the connection strings, seeding, sorting.
+// Opening the database through the data module: where it is, seeding, sorting.
 
-#include "platform/store/connectionstring.h"
 #include "platform/store/storeerror.h"
 #include "shared/dbformmain.h"
 #include "tests/support/tempdir.h"
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 namespace
 {
@@ -31,19 +31,18 @@ protected:
 
 } // namespace
 
-TEST(ConnectionStrings, AnyFolderNameIsQuotedAndReadBack)
+TEST(DataModuleLocation, ADatabaseInAFolderOfAnyNameOpens)
 {
-    for (const std::string folder :
-         {"/srv/a;Mode=x/", "/srv/a;b=c;Mode/", "/srv/it's \"q\"; x/", "/srv/two  blanks /"}) {
-        const ConnectionSettings read =
-            ParseConnectionString(BuildConnectionString(folder + "wddata.mdb", true));
-        EXPECT_EQ(read.dataSource, folder + "wddata.mdb");
-        EXPECT_EQ(read.mode, "Read") << folder;
-        EXPECT_EQ(read.password, "vostrelk") << folder;
-        EXPECT_EQ(ParseConnectionString(BuildConnectionString(folder + "wddata.mdb", false)).mode,
-                  "");
+    TempDir dir;
+    for (const std::string folder : {"/a;Mode=x", "/it's \"q\"; x", "/two  blanks "}) {
+        ASSERT_EQ(mkdir((dir.Path() + folder).c_str(), 0755), 0) << folder;
+        const std::string path = MakeDatabase(dir.Path() + folder);
+        TBrevUtil util({"wdclient"});
+        util.SetStartDir(dir.Path() + folder + "/");
+        Tdbform form(util);
+        form.SetConnection(Access::ReadOnly);
+        EXPECT_EQ(form.ADOConnection.Location(), path);
     }
-    EXPECT_THROW(ParseConnectionString("Data Source=\"/srv/a;Mode=Read"), StoreError);
 }
 
 TEST_F(DbformTest, AFreshDatabaseIsSeededOnceWithConfigInEditMode)

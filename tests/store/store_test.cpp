@@ -4,9 +4,7 @@
 // programs, in tests/reliability; bad servers in server_test.
 
 #include "platform/store/connection.h"
-#include "platform/store/connectionstring.h"
 #include "platform/store/rowset.h"
-#include "platform/store/schema.h"
 #include "platform/store/storeerror.h"
 #include "tests/support/asuser.h"
 #include "tests/support/tempdir.h"
@@ -21,14 +19,6 @@ namespace
 {
 
 using Strings = std::vector<std::string>;
-
-void Open(Connection& c, const std::string& path, bool readOnly = false)
-{
-    c.SetConnectionString("Data Source=" + QuoteConnectionValue(path) +
-                          (readOnly ? ";Mode=Read" : "") +
-                          ";Jet OLEDB:Database Password=" + kDatabasePassword);
-    c.Open();
-}
 
 // Appends a rule and posts it; the error text, "" when it was stored.
 std::string PostRule(RowSet& rules, const std::string& name)
@@ -55,7 +45,7 @@ protected:
             INSERT INTO printers (UNCNAME) VALUES ('\\srv\c');
             INSERT INTO MapRules (RULENAME, UNCPath1, UNCPath2, UNCPath3, UNCPath4, "Default", Active)
                 VALUES ('LAB*', 'x', NULL, '', NULL, NULL, NULL);)");
-        Open(connection, db->Location());
+        connection.Open({db->Location(), Access::ReadWrite});
         printers.SetTableName("Printers");
         rules.SetTableName("maprules");
         printers.Open();
@@ -167,7 +157,7 @@ TEST_P(RowSetTest, SortSurvivesRefreshAndKeepsTheCurrentRow)
 TEST_P(RowSetTest, TwoProgramsShareTheFile)
 {
     Connection other;
-    Open(other, db->Location());
+    other.Open({db->Location(), Access::ReadWrite});
     RowSet theirs(other, "theirs");
     theirs.SetTableName("MapRules");
     theirs.Open();
@@ -215,6 +205,34 @@ TEST_P(RowSetTest, DeleteAndValueConversions)
     EXPECT_THROW(rules.Delete(), StoreError);
 }
 
+TEST_P(RowSetTest, AReadOnlyConnectionNeverWritesYetTellsWhetherARunCould)
+{
+    Connection look;
+    look.Open({db->Location(), Access::ReadOnly});
+    EXPECT_TRUE(look.ReadOnly() && !look.Writable() && look.MayWrite());
+    RowSet theirs(look, "theirs");
+    theirs.SetTableName("MapRules");
+    theirs.Open();
+    EXPECT_NE(PostRule(theirs, "PC9").find("read-only"), std::string::npos);
+    EXPECT_THROW(look.Driver().Exec("DELETE FROM MapRules"), StoreError) << "the database refuses";
+    EXPECT_EQ(Count("MapRules"), "1");
+}
+
+// Yes/no in a text reads as it is written: one rule for the grid's typing and the reading.
+TEST(ValueConversions, YesNoTextReadsAsItIsWritten)
+{
+    const std::vector<std::pair<std::optional<bool>, Strings>> cases = {
+        {true, {"True", "yes", "Y", "t", "-2"}},
+        {false, {"FALSE", "No", "n", "0"}},
+        {std::nullopt, {"maybe", "Tomato", " yes"}}};
+    for (const auto& [expected, texts] : cases)
+        for (const std::string& text : texts) {
+            EXPECT_EQ(ValueAsBoolean(Value::Text(text)), expected) << text;
+            const std::optional<Value> stored = StoredText(text, FieldType::Boolean);
+            EXPECT_EQ(stored ? ValueAsBoolean(*stored) : std::nullopt, expected) << text;
+        }
+}
+
 INSTANTIATE_TEST_SUITE_P(Backends, RowSetTest, ::testing::Values(Backend::File, Backend::Server),
                          [](const auto& info) { return BackendName(info.param); });
 
@@ -223,8 +241,8 @@ TEST(ReadOnlyFiles, TheClientReadsWhereItMayNotWriteAndTheAdministratorIsToldWhy
     TempDir dir;
     const std::string path = MakeDatabase(dir.Path());
     Connection c;
-    Open(c, path, true);
-    EXPECT_FALSE(c.ReadOnly()) << "Mode=Read still writes where the file allows it";
+    c.Open({path, Access::WriteWhereAllowed});
+    EXPECT_FALSE(c.ReadOnly()) << "the client writes where the file allows it";
 
     chmod(dir.Path().c_str(), 0755);
     chmod(path.c_str(), 0444);
@@ -232,16 +250,16 @@ TEST(ReadOnlyFiles, TheClientReadsWhereItMayNotWriteAndTheAdministratorIsToldWhy
     EXPECT_TRUE(RunUnprivileged(
         [&] {
             Connection client;
-            Open(client, path, true);
+            client.Open({path, Access::WriteWhereAllowed});
             RowSet rules(client, "MapRulesTable");
             rules.SetTableName("MapRules");
             rules.Open();
             Connection admin;
             try {
-                Open(admin, path);
+                admin.Open({path, Access::ReadWrite});
                 return false;
             } catch (const StoreError& e) {
-                return client.ReadOnly() &&
+                return client.ReadOnly() && !client.MayWrite() &&
                        PostRule(rules, "PC1").find("read-only") != std::string::npos &&
                        std::string(e.what()).find("for writing") != std::string::npos;
             }
@@ -263,7 +281,7 @@ TEST(ReadOnlyFiles, AFileMadeReadOnlyAfterOpeningRefusesTheNextWriteAndKeepsWhat
     EXPECT_TRUE(RunUnprivileged(
         [&] {
             Connection admin;
-            Open(admin, path);
+            admin.Open({path, Access::ReadWrite});
             RowSet rules(admin, "MapRulesTable");
             rules.SetTableName("MapRules");
             rules.Open();

@@ -4,15 +4,15 @@
 
 #include <cstdlib>
 #include <fcntl.h>
-#include <spawn.h>
-#include <sys/wait.h>
-#include <unistd.h>
 #include <filesystem>
 #include <fstream>
 #include <gtest/gtest.h>
+#include <spawn.h>
 #include <sqlite3.h>
 #include <sstream>
 #include <stdexcept>
+#include <sys/wait.h>
+#include <unistd.h>
 
 TempDir::TempDir()
 {
@@ -64,7 +64,7 @@ void ExecSql(const std::string& dbPath, const std::string& sql)
 std::string MakeDatabase(const std::string& dir, const std::string& sql)
 {
     std::string path = dir + "/wddata.mdb";
-    CreateDatabase(path, kDatabasePassword);
+    CreateDatabase(path);
     if (!sql.empty())
         ExecSql(path, sql);
     return path;

@@ -17,7 +17,7 @@ std::string NewName()
 
 std::string ServerQuery(const std::string& database, const std::string& sql)
 {
-    PgDriver db(ServerUri(database));
+    PgDriver db(ServerUri(database), Access::ReadOnly);
     auto st = db.Prepare(sql);
     if (!st->Step())
         return "<no row>";
@@ -27,12 +27,13 @@ std::string ServerQuery(const std::string& database, const std::string& sql)
 
 void MakeServerDatabase(const std::string& name)
 {
-    PgDriver(ServerUri("postgres")).Exec("CREATE DATABASE " + name);
+    PgDriver(ServerUri("postgres"), Access::ReadWrite).Exec("CREATE DATABASE " + name);
 }
 
 void DropServerDatabase(const std::string& name)
 {
-    PgDriver(ServerUri("postgres")).Exec("DROP DATABASE IF EXISTS " + name + " WITH (FORCE)");
+    PgDriver(ServerUri("postgres"), Access::ReadWrite)
+        .Exec("DROP DATABASE IF EXISTS " + name + " WITH (FORCE)");
 }
 
 } // namespace
@@ -63,7 +64,7 @@ TestDatabase::TestDatabase(Backend backend, const TempDir& dir, const std::strin
         MakeServerDatabase(name_);
         location_ = ServerUri(name_);
         if (tables)
-            CreateDatabase(location_, kDatabasePassword);
+            CreateDatabase(location_);
     }
     if (!sql.empty())
         Exec(sql);
@@ -79,7 +80,7 @@ void TestDatabase::Exec(const std::string& sql)
 {
     if (backend_ == Backend::File)
         return ExecSql(location_, sql);
-    PgDriver(location_).Exec(sql);
+    PgDriver(location_, Access::ReadWrite).Exec(sql);
 }
 
 std::string TestDatabase::Query(const std::string& sql)
