@@ -89,6 +89,13 @@ std::string ResolveVariable(const std::string& name, const TBrevUtil& util)
 
 std::string ExpandVariables(const std::string& text, const TBrevUtil& util)
 {
+    return ExpandVariables(text,
+                           [&util](const std::string& name) { return ResolveVariable(name, util); });
+}
+
+std::string ExpandVariables(const std::string& text,
+                            const std::function<std::string(const std::string& name)>& resolve)
+{
     std::string result;
     size_t pos = 0;
     while (pos < text.size()) {
@@ -101,7 +108,7 @@ std::string ExpandVariables(const std::string& text, const TBrevUtil& util)
             result += text.substr(pos);
             break;
         }
-        result += ResolveVariable(UpperCaseAscii(text.substr(pos + 1, close - pos - 1)), util);
+        result += resolve(UpperCaseAscii(text.substr(pos + 1, close - pos - 1)));
         pos = close + 1;
     }
     return result;

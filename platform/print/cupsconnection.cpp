@@ -54,7 +54,7 @@ CupsConnection::~CupsConnection()
     httpClose(http_);
 }
 
-IppPtr CupsConnection::NewRequest(ipp_op_t operation, const std::string& queue)
+IppPtr CupsConnection::NewRequest(ipp_op_t operation, const std::string& queue, bool named)
 {
     IppPtr request(ippNewRequest(operation));
     char uri[HTTP_MAX_URI];
@@ -65,8 +65,9 @@ IppPtr CupsConnection::NewRequest(ipp_op_t operation, const std::string& queue)
                          "/printers/%s", queue.c_str());
     }
     ippAddString(request.get(), IPP_TAG_OPERATION, IPP_TAG_URI, "printer-uri", nullptr, uri);
-    ippAddString(request.get(), IPP_TAG_OPERATION, IPP_TAG_NAME, "requesting-user-name", nullptr,
-                 cupsUser());
+    if (named)
+        ippAddString(request.get(), IPP_TAG_OPERATION, IPP_TAG_NAME, "requesting-user-name",
+                     nullptr, cupsUser());
     return request;
 }
 

@@ -23,8 +23,9 @@ public:
 
     http_t* get() const { return http_; }
 
-    // A request about one queue (or about all when `queue` is empty), with the user's name.
-    static IppPtr NewRequest(ipp_op_t operation, const std::string& queue = "");
+    // A request about one queue (or about all when `queue` is empty), with the user's name
+    // unless `named` is false (CUPS then hides no queue whose allowed users leave it out).
+    static IppPtr NewRequest(ipp_op_t operation, const std::string& queue = "", bool named = true);
 
     // Sends the request and returns CUPS's answer. Throws PrintError, beginning with `what`,
     // when CUPS refuses it.

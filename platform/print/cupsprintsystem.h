@@ -1,32 +1,33 @@
 #pragma once
 
-#include "platform/print/printsystem.h"
-#include "platform/print/sharecheck.h"
-
 #include "platform/print/logins.h"
-#include "platform/smb/smbpath.h"
+#include "platform/print/printservice.h"
+#include "platform/print/printsystem.h"
+#include "platform/print/queuekeeper.h"
+#include "platform/print/sharecheck.h"
 
 #include <chrono>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
-
-class CupsConnection;
-struct CupsQueue;
 
 // The printers of the current user in CUPS. A connection to \\server\share is a raw queue
 // whose device URI is smb://server/share; CUPS's smb backend (smbspool) sends the jobs.
 // CUPS queues are the machine's, so the queues made here carry a mark naming the users they
-// were made for (see queuemark.h), and only those are ever changed or removed.
+// were made for (see queuekeeper.h), and only those are ever changed or removed. Where
+// wdprintd runs, it does that work for the user; else the user does it through CUPS.
 class CupsPrintSystem : public PrintSystem
 {
 public:
     // `checkLimit` bounds how long Connect waits for the SMB server to answer: a logon with
-    // one dead printer stays under 3 seconds in all.
-    using LoginCheck = std::function<bool(const std::string& user)>;
+    // one dead printer stays under 3 seconds in all. `serviceSocket`: wdprintd's, or empty
+    // to change the queues directly.
+    using LoginCheck = QueueKeeper::LoginCheck;
     explicit CupsPrintSystem(std::chrono::milliseconds checkLimit = std::chrono::milliseconds(2500),
-                             LoginCheck loggedIn = IsLoggedIn);
+                             LoginCheck loggedIn = IsLoggedIn,
+                             std::string serviceSocket = PrintService::SocketToUse());
     ~CupsPrintSystem() override;
 
     void Connect(const std::string& path) override;
@@ -39,25 +40,10 @@ public:
     void CheckShare(const std::string& path) override;
 
 private:
-    // One connection to the scheduler for all the requests of a run.
-    CupsConnection& Cups();
-    // The queues, after the first listing of a run has retired those of departed users.
-    std::vector<CupsQueue> Queues();
-    // The queues as last listed, with this object's own changes since: what a removal or the
-    // default needs, without asking the scheduler again. A new queue's name is chosen from a
-    // fresh listing only.
-    std::vector<CupsQueue>& KnownQueues();
-    // Records that a queue is now kept for these users only; none: it is gone.
-    void KeepFor(const std::string& queueName, const std::vector<std::string>& users);
-    void RetireDepartedUsers(std::vector<CupsQueue>& queues);
-    bool IsMine(const CupsQueue& queue) const;
-    const CupsQueue* QueueFor(const std::vector<CupsQueue>& queues, const UncPath& path) const;
+    // The queue named by a network path or by a queue name, as CUPS spells it.
     std::string QueueNamed(const std::string& name);
 
     ShareCheck shares_;
-    std::unique_ptr<CupsConnection> cups_;
-    std::string user_;
-    LoginCheck loggedIn_;
-    bool retired_ = false;
-    std::unique_ptr<std::vector<CupsQueue>> known_; // null until the first listing
+    std::optional<PrintService> service_;
+    QueueKeeper keeper_;
 };

@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # The Debian package that cpack makes of the build: its files, its dependencies, the note on
-# the CUPS group, and no lintian error.
+# the queue service and its sandboxing, and no lintian error.
 #   package_test.sh BUILD_DIR
 set -euo pipefail
 tmp=$(mktemp -d)
@@ -14,7 +14,9 @@ for file in ./usr/bin/wdclient ./usr/bin/wdConfig ./usr/bin/wddb \
     ./usr/share/applications/wendrell-config.desktop \
     ./usr/share/icons/hicolor/scalable/apps/wendrell-config.svg \
     ./usr/share/wendrell/autostart/wendrell-client.desktop \
-    ./usr/share/man/man1/{wdclient,wdConfig,wddb}.1.gz ./etc/wendrell/wddata.conf; do
+    ./usr/share/man/man1/{wdclient,wdConfig,wddb}.1.gz ./etc/wendrell/wddata.conf \
+    ./usr/sbin/wdprintd ./usr/share/man/man8/wdprintd.8.gz \
+    ./lib/systemd/system/wdprintd.socket ./lib/systemd/system/wdprintd@.service; do
     grep -qx "$file" <<<"$listing" || fail "the package lacks $file"
 done
 for module in libwdprint libwdclientui; do
@@ -26,5 +28,12 @@ depends=$(dpkg-deb -f "$deb" Depends)
 for lib in libcups2 libsmbclient libqt6widgets6 libsqlite3; do
     grep -q "$lib" <<<"$depends" || fail "Depends lacks $lib: $depends"
 done
-grep -q lpadmin <<<"$(dpkg-deb -f "$deb" Description)" || fail "no note on the CUPS group"
+description=$(dpkg-deb -f "$deb" Description)
+grep -q wdprintd <<<"$description" || fail "no word on the queue service"
+! grep -q "add the logon users to lpadmin" <<<"$description" || fail "still sends users to lpadmin"
+# The service's units are sandboxed as systemd rates them (lower is safer).
+dpkg-deb -x "$deb" "$tmp/root"
+exposure=$(systemd-analyze security --offline=yes \
+    --root="$tmp/root" wdprintd@.service 2>/dev/null | sed -n 's/.*exposure level for [^:]*: \([0-9.]*\).*/\1/p')
+awk -v e="$exposure" 'BEGIN { exit !(e != "" && e <= 2.0) }' || fail "exposure $exposure"
 lintian --fail-on error "$deb"

@@ -7,13 +7,18 @@
 
 bool RunUnprivileged(const std::function<bool()>& fn, std::string* why)
 {
+    return RunAsUser("nobody", fn, why);
+}
+
+bool RunAsUser(const std::string& user, const std::function<bool()>& fn, std::string* why)
+{
     pid_t pid = fork();
     if (pid < 0)
         return false;
     if (pid == 0) {
         if (geteuid() == 0) {
-            const passwd* pw = getpwnam("nobody");
-            if (!pw || setgroups(0, nullptr) != 0 || setgid(pw->pw_gid) != 0 ||
+            const passwd* pw = getpwnam(user.c_str());
+            if (!pw || initgroups(pw->pw_name, pw->pw_gid) != 0 || setgid(pw->pw_gid) != 0 ||
                 setuid(pw->pw_uid) != 0)
                 _exit(3);
         }

@@ -1,0 +1,297 @@
+#include "platform/print/queuekeeper.h"
+
+#include "platform/host/textutil.h"
+#include "platform/print/cupsconnection.h"
+#include "platform/print/printsystem.h"
+#include "platform/print/queuemark.h"
+#include "platform/print/queuename.h"
+
+#include <algorithm>
+#include <iterator>
+
+std::optional<std::vector<std::string>> CupsQueue::Users() const
+{
+    return UsersOfMark(location);
+}
+
+bool CupsQueue::PrintsTo(const UncPath& path) const
+{
+    const auto share = Share();
+    return share && SamePrinter(*share, path);
+}
+
+namespace
+{
+
+using Queue = CupsQueue;
+
+std::string Quoted(const std::string& text)
+{
+    return "\"" + text + "\"";
+}
+
+bool Contains(const std::vector<std::string>& list, const std::string& item)
+{
+    return std::find(list.begin(), list.end(), item) != list.end();
+}
+
+std::vector<std::string> Without(std::vector<std::string> users, const std::string& user)
+{
+    users.erase(std::remove(users.begin(), users.end(), user), users.end());
+    return users;
+}
+
+void ReadAttribute(Queue& queue, ipp_attribute_t* attribute)
+{
+    const std::string name = ippGetName(attribute);
+    const char* text = ippGetString(attribute, 0, nullptr);
+    if (name == "printer-name" && text != nullptr)
+        queue.name = text;
+    else if (name == "device-uri" && text != nullptr)
+        queue.deviceUri = text;
+    else if (name == "printer-location" && text != nullptr)
+        queue.location = text;
+    else if (name == "printer-is-accepting-jobs")
+        queue.accepting = ippGetBoolean(attribute, 0) != 0;
+    else if (name == "printer-state")
+        queue.state = ippGetInteger(attribute, 0);
+    else if (name == "requesting-user-name-allowed")
+        for (int i = 0; i < ippGetCount(attribute); ++i)
+            if (const char* user = ippGetString(attribute, i, nullptr))
+                queue.allowed.push_back(user);
+}
+
+// The scheduler's queues and classes, in its order (by name): all of them, also those
+// whose allowed users do not name the one who asks.
+std::vector<Queue> ListQueues(CupsConnection& cups)
+{
+    IppPtr request = CupsConnection::NewRequest(IPP_OP_CUPS_GET_PRINTERS, "", false);
+    static const char* const attributes[] = {"printer-name",     "device-uri",
+                                             "printer-location", "printer-is-accepting-jobs",
+                                             "printer-state",    "requesting-user-name-allowed"};
+    ippAddStrings(request.get(), IPP_TAG_OPERATION, IPP_TAG_KEYWORD, "requested-attributes",
+                  static_cast<int>(std::size(attributes)), nullptr, attributes);
+    IppPtr response = cups.SendAllowingNotFound(std::move(request), "Cannot list the printers");
+    std::vector<Queue> queues;
+    if (response == nullptr)
+        return queues;
+    Queue current;
+    const auto flush = [&queues, &current] {
+        if (!current.name.empty())
+            queues.push_back(current);
+        current = Queue();
+    };
+    for (ipp_attribute_t* attribute = ippFirstAttribute(response.get()); attribute != nullptr;
+         attribute = ippNextAttribute(response.get())) {
+        if (ippGetName(attribute) == nullptr || ippGetGroupTag(attribute) != IPP_TAG_PRINTER)
+            flush();
+        else
+            ReadAttribute(current, attribute);
+    }
+    flush();
+    return queues;
+}
+
+std::vector<std::string> NamesOf(const std::vector<Queue>& queues)
+{
+    std::vector<std::string> names;
+    for (const Queue& queue : queues)
+        names.push_back(queue.name);
+    return names;
+}
+
+// The mark, and the users CUPS lets print to the queue (and show it to): the same ones.
+void AddUsers(ipp_t* request, const std::vector<std::string>& users)
+{
+    std::vector<const char*> names;
+    for (const std::string& user : users)
+        names.push_back(user.c_str());
+    ippAddString(request, IPP_TAG_PRINTER, IPP_TAG_TEXT, "printer-location", nullptr,
+                 QueueMark(users).c_str());
+    ippAddStrings(request, IPP_TAG_PRINTER, IPP_TAG_NAME, "requesting-user-name-allowed",
+                  static_cast<int>(names.size()), nullptr, names.data());
+}
+
+void AddQueue(CupsConnection& cups, const std::string& name, const UncPath& path,
+              const std::vector<std::string>& users)
+{
+    IppPtr request = CupsConnection::NewRequest(IPP_OP_CUPS_ADD_MODIFY_PRINTER, name);
+    ipp_t* ipp = request.get();
+    ippAddString(ipp, IPP_TAG_PRINTER, IPP_TAG_URI, "device-uri", nullptr, SmbUri(path).c_str());
+    ippAddString(ipp, IPP_TAG_PRINTER, IPP_TAG_TEXT, "printer-info", nullptr,
+                 UncText(path).c_str());
+    AddUsers(ipp, users);
+    ippAddBoolean(ipp, IPP_TAG_PRINTER, "printer-is-accepting-jobs", 1);
+    ippAddBoolean(ipp, IPP_TAG_PRINTER, "printer-is-shared", 0);
+    ippAddInteger(ipp, IPP_TAG_PRINTER, IPP_TAG_ENUM, "printer-state", IPP_PSTATE_IDLE);
+    cups.Send(std::move(request),
+              "Cannot set up the printer " + Quoted(UncText(path)) + " as queue " + Quoted(name));
+}
+
+void EnableQueue(CupsConnection& cups, const Queue& queue)
+{
+    IppPtr request = CupsConnection::NewRequest(IPP_OP_CUPS_ADD_MODIFY_PRINTER, queue.name);
+    ippAddBoolean(request.get(), IPP_TAG_PRINTER, "printer-is-accepting-jobs", 1);
+    ippAddInteger(request.get(), IPP_TAG_PRINTER, IPP_TAG_ENUM, "printer-state", IPP_PSTATE_IDLE);
+    cups.Send(std::move(request), "Cannot enable the printer queue " + Quoted(queue.name));
+}
+
+void MarkQueue(CupsConnection& cups, const Queue& queue, const std::vector<std::string>& users)
+{
+    IppPtr request = CupsConnection::NewRequest(IPP_OP_CUPS_ADD_MODIFY_PRINTER, queue.name);
+    AddUsers(request.get(), users);
+    cups.Send(std::move(request),
+              "Cannot record the users of the printer queue " + Quoted(queue.name));
+}
+
+void DeleteQueue(CupsConnection& cups, const Queue& queue, const std::string& listedName)
+{
+    cups.Send(CupsConnection::NewRequest(IPP_OP_CUPS_DELETE_PRINTER, queue.name),
+              "Cannot remove the printer " + Quoted(listedName));
+}
+
+} // namespace
+
+QueueKeeper::QueueKeeper(std::string user, LoginCheck loggedIn)
+    : user_(std::move(user)), loggedIn_(std::move(loggedIn))
+{
+}
+
+QueueKeeper::~QueueKeeper() = default;
+
+CupsConnection& QueueKeeper::Cups()
+{
+    if (!cups_)
+        cups_ = std::make_unique<CupsConnection>();
+    return *cups_;
+}
+
+bool QueueKeeper::IsMine(const Queue& queue) const
+{
+    const auto users = queue.Users();
+    return users && Contains(*users, user_);
+}
+
+std::vector<Queue> QueueKeeper::Queues()
+{
+    std::vector<Queue> queues = ListQueues(Cups());
+    if (!retired_ && loggedIn_) {
+        retired_ = true;
+        RetireDepartedUsers(queues);
+    }
+    known_ = std::make_unique<std::vector<Queue>>(queues);
+    return queues;
+}
+
+std::vector<Queue>& QueueKeeper::Known()
+{
+    if (!known_)
+        Queues();
+    return *known_;
+}
+
+void QueueKeeper::KeepFor(const std::string& queueName, const std::vector<std::string>& users)
+{
+    std::vector<Queue>& known = Known();
+    for (auto queue = known.begin(); queue != known.end(); ++queue) {
+        if (queue->name != queueName)
+            continue;
+        if (users.empty())
+            known.erase(queue);
+        else
+            queue->location = QueueMark(users);
+        return;
+    }
+}
+
+// Queues made for users who have no session any more go, so that a shared workstation does
+// not gather every earlier user's printers; their next logon makes them again. Refusals are
+// ignored: a user outside lpadmin may not tidy up.
+void QueueKeeper::RetireDepartedUsers(std::vector<Queue>& queues)
+{
+    for (auto queue = queues.begin(); queue != queues.end();) {
+        const auto users = queue->Users();
+        std::vector<std::string> staying;
+        if (users)
+            std::copy_if(users->begin(), users->end(), std::back_inserter(staying),
+                         [this](const std::string& u) { return u == user_ || loggedIn_(u); });
+        try {
+            if (users && staying.empty()) {
+                DeleteQueue(Cups(), *queue, queue->name);
+                queue = queues.erase(queue);
+                continue;
+            }
+            if (users && staying.size() < users->size()) {
+                MarkQueue(Cups(), *queue, staying);
+                queue->location = QueueMark(staying);
+            }
+        } catch (const PrintError&) {
+        }
+        ++queue;
+    }
+}
+
+const Queue* QueueKeeper::QueueFor(const std::vector<Queue>& queues, const UncPath& path) const
+{
+    const Queue* found[3] = {nullptr, nullptr, nullptr};
+    for (const Queue& queue : queues) {
+        if (!queue.PrintsTo(path))
+            continue;
+        const int rank = IsMine(queue) ? 0 : !queue.Users() ? 1 : 2;
+        if (found[rank] == nullptr)
+            found[rank] = &queue;
+    }
+    return found[0] ? found[0] : found[1] ? found[1] : found[2];
+}
+
+std::string QueueKeeper::Connect(const UncPath& path)
+{
+    const std::vector<Queue> queues = Queues();
+    const Queue* queue = QueueFor(queues, path);
+    if (queue == nullptr) {
+        Queue made;
+        made.name = QueueNameFor(path, NamesOf(queues));
+        made.deviceUri = SmbUri(path);
+        made.location = QueueMark({user_});
+        made.allowed = {user_};
+        AddQueue(Cups(), made.name, path, {user_});
+        Known().push_back(made);
+        return made.name;
+    }
+    if (IsMine(*queue)) {
+        // Only what differs is sent: a user outside lpadmin may not change queues at all.
+        if (!queue->accepting || queue->state == IPP_PSTATE_STOPPED)
+            EnableQueue(Cups(), *queue);
+    } else if (const auto users = queue->Users()) {
+        try {
+            std::vector<std::string> more = *users;
+            more.push_back(user_);
+            MarkQueue(Cups(), *queue, more);
+            KeepFor(queue->name, more);
+        } catch (const PrintError&) {
+            // Recording the user needs lpadmin; the queue still serves where it lets anyone
+            // print (an older one), else the user is told.
+            if (!queue->allowed.empty() && !Contains(queue->allowed, user_))
+                throw;
+        }
+    }
+    // An administrator's queue for the share is used as it is.
+    return queue->name;
+}
+
+void QueueKeeper::Remove(const UncPath& path, const std::string& listedName)
+{
+    const Queue* found = QueueFor(Known(), path);
+    if (found == nullptr)
+        throw PrintError("The printer " + Quoted(listedName) + " is not connected.");
+    const Queue queue = *found;
+    if (!IsMine(queue))
+        throw PrintError("The printer queue " + Quoted(queue.name) + " for " + Quoted(listedName) +
+                         " was not made for this user; it is kept.");
+    const std::vector<std::string> others = Without(*queue.Users(), user_);
+    if (others.empty())
+        DeleteQueue(Cups(), queue, listedName);
+    else
+        MarkQueue(Cups(), queue, others);
+    KeepFor(queue.name, others);
+}
