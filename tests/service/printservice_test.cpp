@@ -9,8 +9,8 @@
 #include "tests/support/testservers.h"
 
 #include <csignal>
-#include <fcntl.h>
 #include <cstring>
+#include <fcntl.h>
 #include <filesystem>
 #include <gtest/gtest.h>
 #include <pwd.h>
@@ -88,21 +88,28 @@ protected:
     void Database(int clearFirst, const Strings& shares)
     {
         std::filesystem::remove(dir.File("wddata.mdb"));
-        std::string sql = "INSERT INTO Config VALUES (" + std::to_string(clearFirst) + ", 0);";
+        std::string sql = "INSERT INTO Config (ClearPrintersFirst, AllowClientSelection) VALUES (" +
+                          std::to_string(clearFirst) + ", 0);";
         std::string slots;
         for (size_t i = 0; i < 4; ++i) {
             const std::string path = i < shares.size() ? Unc(shares[i]) : "None";
-            sql += "INSERT OR IGNORE INTO printers VALUES ('" + path + "', '', 1);";
+            sql += "INSERT OR IGNORE INTO printers (UNCNAME, Description, Available) VALUES ('" +
+                   path + "', '', 1);";
             slots += ", '" + path + "'";
         }
         // Beside it: another computer's rule, and one whose server the user's variable names.
-        MakeDatabase(dir.Path(), sql + "INSERT INTO MapRules VALUES ('*'" + slots + ", 2, 1);");
+        MakeDatabase(dir.Path(), sql +
+                                     "INSERT INTO MapRules (RULENAME, UNCPath1, UNCPath2, "
+                                     "UNCPath3, UNCPath4, \"Default\", Active) VALUES ('*'" +
+                                     slots + ", 2, 1);");
         ExecSql(dir.File("wddata.mdb"),
-                "INSERT OR IGNORE INTO printers VALUES ('\\\\elsewhere\\laser', '', 1), "
+                "INSERT OR IGNORE INTO printers (UNCNAME, Description, Available) VALUES "
+                "('\\\\elsewhere\\laser', '', 1), "
                 "('\\\\%SERVER%\\laser', '', 1), ('" +
                     Unc("colour") +
                     "', '', 1);"
-                    "INSERT INTO MapRules VALUES ('OTHERPC', '" +
+                    "INSERT INTO MapRules (RULENAME, UNCPath1, UNCPath2, UNCPath3, UNCPath4, "
+                    "\"Default\", Active) VALUES ('OTHERPC', '" +
                     Unc("colour") +
                     "', '', '', '', 5, 1), ('**', '\\\\%SERVER%\\laser', '', '', '', 5, 1);");
         std::filesystem::permissions(dir.File("wddata.mdb"), std::filesystem::perms::all);
