@@ -48,12 +48,14 @@ protected:
     // A printers row: path, available.
     static std::string Printer(const std::string& path, bool available = true)
     {
-        return "INSERT INTO printers VALUES (" + SqlText(path) + ", '', " +
-               (available ? "1" : "0") + ");";
+        return "INSERT INTO printers (UNCNAME, Description, Available) VALUES (" + SqlText(path) +
+               ", '', " + (available ? "1" : "0") + ");";
     }
     static std::string Rule(const std::string& name, const Strings& paths, int defaultSlot)
     {
-        std::string sql = "INSERT INTO MapRules VALUES (" + SqlText(name);
+        std::string sql = "INSERT INTO MapRules (RULENAME, UNCPath1, UNCPath2, UNCPath3, UNCPath4, "
+                          "\"Default\", Active) VALUES (" +
+                          SqlText(name);
         for (const std::string& s : paths)
             sql += ", " + SqlText(s);
         return sql + ", " + std::to_string(defaultSlot) + ", 1);";
@@ -61,8 +63,10 @@ protected:
     // One client run in this process; returns the statuses shown.
     Strings Run(const std::string& sql, Strings args = {}, bool clearFirst = false)
     {
-        MakeDatabase(dir.Path(), std::string("INSERT INTO Config VALUES (") +
-                                     (clearFirst ? "1" : "0") + ", 0);" + sql);
+        MakeDatabase(
+            dir.Path(),
+            std::string("INSERT INTO Config (ClearPrintersFirst, AllowClientSelection) VALUES (") +
+                (clearFirst ? "1" : "0") + ", 0);" + sql);
         args.insert(args.begin(), {"/S", "/CLIENTNAME=PC1"});
         ClientPass pass = RunClientPass(dir.Path(), args);
         EXPECT_EQ(pass.exitCode, 0);
@@ -95,16 +99,17 @@ TEST_F(ClientPrintTest, TwoPrintersAndTheSecondAsDefault)
 {
     // The second through placeholders given as switches.
     std::string laser = Unc("SMB_SHARE_LASER"), plain = "\\\\%PRINTHOST%\\%QUEUE%";
-    Strings statuses =
-        Run(Printer(laser) + Printer(plain) + Rule("PC*", {laser, plain, "None", "none"}, 2),
-            {"/PRINTHOST=" + servers->Get("SMB_HOST"), "/QUEUE=" + servers->Get("SMB_SHARE_PLAIN")});
+    Strings statuses = Run(
+        Printer(laser) + Printer(plain) + Rule("PC*", {laser, plain, "None", "none"}, 2),
+        {"/PRINTHOST=" + servers->Get("SMB_HOST"), "/QUEUE=" + servers->Get("SMB_SHARE_PLAIN")});
     EXPECT_EQ(DeviceUris(), (Strings{Uri("SMB_SHARE_LASER"), Uri("SMB_SHARE_PLAIN")}));
     EXPECT_EQ(DefaultUri(), Uri("SMB_SHARE_PLAIN"));
     Strings connecting;
     for (const std::string& s : statuses)
         if (s.rfind("Connecting to: ", 0) == 0)
             connecting.push_back(s);
-    EXPECT_EQ(connecting, (Strings{"Connecting to: " + laser, "Connecting to: " + Unc("SMB_SHARE_PLAIN")}))
+    EXPECT_EQ(connecting,
+              (Strings{"Connecting to: " + laser, "Connecting to: " + Unc("SMB_SHARE_PLAIN")}))
         << "None slots show and connect nothing";
     EXPECT_TRUE(gui.messages.empty());
 }
@@ -121,9 +126,9 @@ TEST_F(ClientPrintTest, ClearingRemovesOnlyTheQueuesTheClientMade)
     Run(Printer(plain) + Printer(colour) + Rule("PC1", {plain, colour, "", ""}, 2), {}, true);
     Strings uris = DeviceUris();
     std::sort(uris.begin(), uris.end());
-    EXPECT_EQ(uris, (Strings{"ipp://127.0.0.1:9/ipp/print", Uri("SMB_SHARE_BRACKETS"),
-                             "smb://" + servers->Get("SMB_HOST") + "/other",
-                             Uri("SMB_SHARE_PLAIN")}));
+    EXPECT_EQ(uris,
+              (Strings{"ipp://127.0.0.1:9/ipp/print", Uri("SMB_SHARE_BRACKETS"),
+                       "smb://" + servers->Get("SMB_HOST") + "/other", Uri("SMB_SHARE_PLAIN")}));
     EXPECT_EQ(UserDefault(), "adm-colour") << "the administrator's queue serves the rule";
     Strings statuses = Run(Rule("PC1", {"", "", "", ""}, 5), {}, true);
     EXPECT_TRUE(Has(statuses, "Clearing Current Printers"));
@@ -140,9 +145,10 @@ TEST_F(ClientPrintTest, AUserOutsideLpadminGetsEveryPrinterWhoseQueueExists)
     std::string colour = Unc("SMB_SHARE_BRACKETS");
     AddQueue("for-nobody", Uri("SMB_SHARE_LASER"), "wdclient for nobody");
     AddQueue("adm-plain", Uri("SMB_SHARE_PLAIN"));
-    MakeDatabase(dir.Path(), "INSERT INTO Config VALUES (0, 0);" + Printer("None") +
-                                 Printer(laser) + Printer(plain) + Printer(colour) +
-                                 Rule("PC1", {laser, plain, colour, ""}, 2));
+    MakeDatabase(dir.Path(),
+                 "INSERT INTO Config (ClearPrintersFirst, AllowClientSelection) VALUES (0, 0);" +
+                     Printer("None") + Printer(laser) + Printer(plain) + Printer(colour) +
+                     Rule("PC1", {laser, plain, colour, ""}, 2));
     const std::string client = CopyClient(dir);
     const std::string home = dir.File("home");
     std::filesystem::create_directory(home);
@@ -232,4 +238,45 @@ TEST_F(ClientPrintTest, OddPathsAreConnectedOrRefusedByTheirLiteralNames)
     EXPECT_TRUE(gui.messages[0].text.contains(QString::fromStdString(hostile)));
     EXPECT_TRUE(gui.messages[1].text.contains(";touch "));
     EXPECT_FALSE(std::filesystem::exists(marker)) << "a path or switch ran a command";
+}
+
+// A laptop's rules by the network it is on, run inside the servers' own network; and a rule by
+// group, for a user in it and one who is not.
+TEST_F(ClientPrintTest, RulesFollowTheNetworkTheComputerIsOnAndTheUsersGroups)
+{
+    const std::string laser = Unc("SMB_SHARE_LASER"), plain = Unc("SMB_SHARE_PLAIN");
+    const std::string host = servers->Get("SMB_HOST");
+    const std::string here = host.substr(0, host.rfind('.')) + ".0/24";
+    RunTool("groupadd", {"wdtest-staff"});
+    for (const char* user : {"wdtest-a", "wdtest-b"})
+        if (!getpwnam(user))
+            RunTool("useradd", {"--system", "--no-create-home", user});
+    RunTool("usermod", {"-aG", "wdtest-staff", "wdtest-a"});
+    MakeDatabase(dir.Path(),
+                 "INSERT INTO Config VALUES (0, 0, 'none');" + Printer(laser) + Printer(plain) +
+                     "INSERT INTO MapRules (RULENAME, UNCPath1, \"Default\", Active, Networks, "
+                     "Groups) VALUES ('PC*', '" +
+                     laser + "', 5, 1, '192.0.2.0/24 " + here + "', ''), ('PC1', '" + plain +
+                     "', 5, 1, '192.0.2.0/24, 2001:db8::/32', ''),"
+                     " ('PC2', '" +
+                     plain + "', 5, 1, '', 'Others, WDTEST-Staff');");
+    const std::string client = CopyClient(dir);
+    ASSERT_EQ(RunProgram({"/usr/sbin/ip", "netns", "exec", servers->Get("SMB_NETNS"), client, "/S",
+                          "/q", "/CLIENTNAME=PC1"}),
+              0);
+    EXPECT_EQ(DeviceUris(), (Strings{Uri("SMB_SHARE_LASER")}));
+    EXPECT_NE(QueryValue(dir.File("wddata.mdb"), "SELECT results FROM wd_runlog")
+                  .find("PC1: not here: the computer is on none of its networks (192.0.2.0/24, "
+                        "2001:db8::/32)"),
+              std::string::npos);
+    for (const char* user : {"wdtest-a", "wdtest-b"}) {
+        const std::string report = RunTool(client, {"/WHATIF", "/OFFLINE", "/CLIENTNAME=PC2",
+                                                    "/USERNAME=" + std::string(user)})
+                                       .out;
+        EXPECT_EQ(report.find("rule PC2: matches, not here: the user " + std::string(user) +
+                              " is in none of its groups (Others, WDTEST-Staff)") ==
+                      std::string::npos,
+                  user == std::string("wdtest-a"))
+            << report;
+    }
 }

@@ -65,12 +65,14 @@ TEST(WhatIf, ListsExactlyWhatTheRunThenDoesAndChangesNothing)
     const std::string missing = servers.Unc("no-such-share");
     // No "None" printer: a run adds it, the what-if must not.
     const std::string db = MakeDatabase(
-        dir.Path(), "INSERT INTO Config VALUES (0, 0); INSERT INTO printers VALUES ('" + laser +
-                        "', '', 1), ('" + plain + "', '', 1), ('" + disk + "', '', 1), ('" +
+        dir.Path(), "INSERT INTO Config (ClearPrintersFirst, AllowClientSelection) VALUES (0, 0); "
+                    "INSERT INTO printers (UNCNAME, Description, Available) VALUES ('" +
+                        laser + "', '', 1), ('" + plain + "', '', 1), ('" + disk + "', '', 1), ('" +
                         missing +
                         "', '', 1), "
                         "('\\\\off\\line', '', 0);"
-                        "INSERT INTO MapRules VALUES ('P*', '" +
+                        "INSERT INTO MapRules (RULENAME, UNCPath1, UNCPath2, UNCPath3, UNCPath4, "
+                        "\"Default\", Active) VALUES ('P*', '" +
                         laser + "', '" + disk + "', 'None', '\\\\off\\line', 1, 1), ('PC*', '" +
                         plain + "', '" + missing +
                         "', '\\\\not\\listed', '', 1, 1), "
