@@ -25,7 +25,8 @@ public:
     // "connect (...)", or why the printer would not be connected.
     std::string Result(const SlotPlan& slot, bool& connects)
     {
-        connects = false;
+        // Unasked, the run will still try it.
+        connects = !system_;
         const std::string driver = slot.driver.empty() ? "" : "; driver " + slot.driver;
         if (!system_)
             return Words(SlotAction::Connect) + " (share not checked" + driver + ")";

@@ -106,6 +106,7 @@ TEST(WhatIf, ListsExactlyWhatTheRunThenDoesAndChangesNothing)
     // Without the servers asked, the same actions, each share left unchecked.
     const ClientOutput offline = RunClient(client, {"/WHATIF", "/OFFLINE", "/CLIENTNAME=PC1"});
     EXPECT_EQ(offline.out.find("refused"), std::string::npos);
+    EXPECT_EQ(offline.out.find("does not connect"), std::string::npos) << offline.out;
     EXPECT_NE(offline.out.find(disk + ": connect (share not checked)"), std::string::npos);
 
     // Copied without its windows' module: a silent run's messages go to standard error, and
