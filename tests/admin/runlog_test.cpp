@@ -9,6 +9,7 @@
 #include "platform/store/schema.h"
 #include "tests/client/clientpass.h"
 #include "tests/gui/guidriver.h"
+#include "tests/support/asuser.h"
 #include "tests/support/printstate.h"
 #include "tests/support/tempdir.h"
 
@@ -19,7 +20,6 @@
 #include <QTest>
 #include <filesystem>
 #include <gtest/gtest.h>
-#include <pwd.h>
 
 namespace
 {
@@ -98,11 +98,8 @@ TEST(RunLogTable, AnOldFileOpensInBothProgramsAndOnlyWdConfigAddsTheTableAndFiel
 
 TEST(RunLogWindows, TestShowsTheReportAndLastRunsTheFailuresFirst)
 {
-    RunTool("groupadd", {"wdtest-staff"});
-    for (const char* user : {"wdtest-a", "wdtest-b"})
-        if (!getpwnam(user))
-            RunTool("useradd", {"--system", "--no-create-home", user});
-    RunTool("usermod", {"-aG", "wdtest-staff", "wdtest-a"});
+    EnsureTestUser("wdtest-a", "wdtest-staff");
+    EnsureTestUser("wdtest-b");
     GuiDriver gui;
     TempDir dir;
     const std::string path = MakeDatabase(

@@ -63,14 +63,11 @@ protected:
     {
         const std::string laser = Unc("SMB_SHARE_LASER"), plain = Unc(plainKey);
         std::filesystem::remove(dir.File("wddata.mdb"));
-        MakeDatabase(dir.Path(),
-                     "INSERT INTO Config VALUES (0, 0, '" + std::string(logon) +
-                         "');"
-                         "INSERT INTO printers VALUES ('" +
-                         laser + "', '', 1, '" + driver + "'), ('" + plain +
-                         "', '', 1, '');"
-                         "INSERT INTO MapRules (RULENAME, UNCPath1, UNCPath2) VALUES ('PC1', '" +
-                         laser + "', '" + plain + "');");
+        MakeDatabase(dir.Path(), "INSERT INTO Config VALUES (0, 0, " + SqlText(logon) + ");" +
+                                     PrinterRow(laser) + PrinterRow(plain) +
+                                     RuleRow("PC1", {laser, plain}) +
+                                     "UPDATE printers SET Driver = " + SqlText(driver) +
+                                     " WHERE UNCNAME = " + SqlText(laser) + ";");
         return RunClientPass(dir.Path(), {"/S", "/q", "/CLIENTNAME=PC1"}).exitCode;
     }
     static std::string QueueFor(const char* shareKey)

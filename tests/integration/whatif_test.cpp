@@ -64,20 +64,14 @@ TEST(WhatIf, ListsExactlyWhatTheRunThenDoesAndChangesNothing)
     const std::string disk = servers.Unc(servers.Get("SMB_SHARE_DISK"));
     const std::string missing = servers.Unc("no-such-share");
     // No "None" printer: a run adds it, the what-if must not.
-    const std::string db = MakeDatabase(
-        dir.Path(), "INSERT INTO Config (ClearPrintersFirst, AllowClientSelection) VALUES (0, 0); "
-                    "INSERT INTO printers (UNCNAME, Description, Available) VALUES ('" +
-                        laser + "', '', 1), ('" + plain + "', '', 1), ('" + disk + "', '', 1), ('" +
-                        missing +
-                        "', '', 1), "
-                        "('\\\\off\\line', '', 0);"
-                        "INSERT INTO MapRules (RULENAME, UNCPath1, UNCPath2, UNCPath3, UNCPath4, "
-                        "\"Default\", Active) VALUES ('P*', '" +
-                        laser + "', '" + disk + "', 'None', '\\\\off\\line', 1, 1), ('PC*', '" +
-                        plain + "', '" + missing +
-                        "', '\\\\not\\listed', '', 1, 1), "
-                        "('PC1', '" +
-                        laser + "', '', '', '', 1, 0);");
+    std::string sql = ConfigRow(false, false) + PrinterRow("\\\\off\\line", false);
+    for (const std::string& path : {laser, plain, disk, missing})
+        sql += PrinterRow(path);
+    const std::string db =
+        MakeDatabase(dir.Path(), sql + RuleRow("P*", {laser, disk, "None", "\\\\off\\line"}, 1) +
+                                     RuleRow("PC*", {plain, missing, "\\\\not\\listed"}, 1) +
+                                     RuleRow("PC1", {laser}, 1) +
+                                     "UPDATE MapRules SET Active = 0 WHERE RULENAME = 'PC1';");
     const std::string client = CopyClient(dir);
     const std::string before = ReadFileBytes(db);
 
