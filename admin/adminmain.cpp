@@ -5,7 +5,9 @@
 #include "admin/printentry.h"
 #include "admin/ruletest.h"
 #include "platform/dbwidgets/dbcheckbox.h"
+#include "platform/dbwidgets/dbcombobox.h"
 #include "platform/dbwidgets/dbgrid.h"
+#include "platform/print/printlogon.h"
 #include "platform/ui/interaction.h"
 #include "shared/dbformmain.h"
 #include "shared/product.h"
@@ -25,8 +27,9 @@ namespace
 
 constexpr int kWidth = 877;
 constexpr int kHeight = 634;
-constexpr int kOptionsHeight = 129;
-constexpr int kRulesHeight = 298;
+// The print logon's row made the options taller; the printers and the rules gave the room.
+constexpr int kOptionsHeight = 185;
+constexpr int kRulesHeight = 270;
 // The group frames stand this far inside the bands that they fill, so that their frames
 // and titles show; the controls keep their places in the window.
 constexpr int kInsetX = 4;
@@ -105,6 +108,36 @@ void Tadminmainfrm::BuildOptions()
         "database. This only works for user printer connections not system printers(Local "
         "Printers) and will only do this if there is a rule in the database. ");
     setTabOrder(allowClientRulesCheckBox, clearFirstCheckBox);
+    BuildPrintLogon();
+}
+
+void Tadminmainfrm::BuildPrintLogon()
+{
+    const int top = kFirstRow + 100;
+    printLogonLabel = new QLabel("Print logon:", optionsGroup);
+    printLogonLabel->setGeometry(InBand(8, top + 4, 70, 13));
+    printLogonComboBox = new TDBComboBox(optionsGroup);
+    printLogonComboBox->setGeometry(InBand(80, top, 100, 21));
+    for (PrintLogon logon : {PrintLogon::None, PrintLogon::Password, PrintLogon::Kerberos})
+        printLogonComboBox->addItem(PrintLogonText(logon));
+    // What the clients make of an empty or unknown value.
+    printLogonComboBox->SetDefaultItem(PrintLogonText(PrintLogon::None));
+    printLogonNote = new QLabel(optionsGroup);
+    printLogonNote->setGeometry(InBand(188, top + 4, 681, 13));
+    printLogonExplanation = WrappedLabel(
+        optionsGroup, InBand(24, top + 24, 845, 28),
+        "How the print jobs log on to the print servers: none (as a guest), password (CUPS asks "
+        "each user once for a name and password), kerberos (the user's Kerberos ticket: single "
+        "sign-on in a domain).");
+    setTabOrder(clearFirstCheckBox, printLogonComboBox);
+}
+
+void Tadminmainfrm::ShowPrintLogon()
+{
+    const RowSet& config = dbform_->ConfigTable;
+    const bool missing = config.Active() && config.FindField("PrintAuthentication") < 0;
+    printLogonComboBox->setEnabled(!missing);
+    printLogonNote->setText(missing ? MissingFieldNote("PrintAuthentication") : QString());
 }
 
 void Tadminmainfrm::BuildPrinters()
@@ -113,8 +146,11 @@ void Tadminmainfrm::BuildPrinters()
     printersGroup = MakeGroup("Networkable Printers", kOptionsHeight, height);
     printersGrid = new TDBGrid(printersGroup);
     printersGrid->setGeometry(InBand(8, kFirstRow, kWidth - 16, height - kFirstRow - 37));
-    printersGrid->SetColumns(
-        {{"UNCNAME", "Printer UNC Path", 300}, {"Description", "", 490}, {"Available", "", -1}});
+    // The description gave the driver room, so that the columns fit without scrolling.
+    printersGrid->SetColumns({{"UNCNAME", "Printer UNC Path", 300},
+                              {"Description", "", 290},
+                              {"Available", "", -1},
+                              {"Driver", "Driver", 200}});
     int top = height - 31;
     addPrinterButton =
         MakeButton(printersGroup, "Add", 8, top, 75, &Tadminmainfrm::addPrinterButtonClick);
@@ -126,7 +162,7 @@ void Tadminmainfrm::BuildPrinters()
                                     &Tadminmainfrm::findPrintersButtonClick);
     connect(printersGrid, &TDBGrid::DblClick, this, &Tadminmainfrm::editPrinterButtonClick);
     connect(printersGrid, &TDBGrid::TitleClick, this, &Tadminmainfrm::printersGridTitleClick);
-    setTabOrder(clearFirstCheckBox, printersGrid);
+    setTabOrder(printLogonComboBox, printersGrid);
     setTabOrder(printersGrid, addPrinterButton);
     setTabOrder(addPrinterButton, deletePrinterButton);
     setTabOrder(deletePrinterButton, editPrinterButton);
@@ -138,13 +174,16 @@ void Tadminmainfrm::BuildRules()
     rulesGroup = MakeGroup("Printer Mapping Rules", kHeight - kRulesHeight, kRulesHeight);
     rulesGrid = new TDBGrid(rulesGroup);
     rulesGrid->setGeometry(InBand(8, kFirstRow, kWidth - 16, kRulesHeight - kFirstRow - 37));
+    // The printer columns give up some width so that the conditions fit beside them.
     rulesGrid->SetColumns({{"RULENAME", "Computer Name", 90},
-                           {"UNCPath1", "Printer 1", 160},
-                           {"UNCPath2", "Printer 2", 160},
-                           {"UNCPath3", "Printer 3", 160},
-                           {"UNCPath4", "Printer 4", 160},
+                           {"UNCPath1", "Printer 1", 125},
+                           {"UNCPath2", "Printer 2", 125},
+                           {"UNCPath3", "Printer 3", 125},
+                           {"UNCPath4", "Printer 4", 125},
                            {"Default", "", 50},
-                           {"Active", "", 50}});
+                           {"Active", "", 50},
+                           {"Networks", "Networks", 95},
+                           {"Groups", "Groups", 74}});
     int top = kRulesHeight - 31;
     addRuleButton = MakeButton(rulesGroup, "Add", 8, top, 75, &Tadminmainfrm::addRuleButtonClick);
     editRuleButton =
@@ -172,6 +211,10 @@ void Tadminmainfrm::SetDataModule(Tdbform* dbform)
     allowClientRulesCheckBox->SetDataField("AllowClientSelection");
     clearFirstCheckBox->SetDataSource(&dbform->ConfigDataSet);
     clearFirstCheckBox->SetDataField("ClearPrintersFirst");
+    printLogonComboBox->SetDataSource(&dbform->ConfigDataSet);
+    printLogonComboBox->SetDataField("PrintAuthentication");
+    connect(&dbform->ConfigDataSet, &TDataSource::stateChanged, this,
+            &Tadminmainfrm::ShowPrintLogon);
     printersGrid->SetDataSource(&dbform->PrintersTableDataSource);
     rulesGrid->SetDataSource(&dbform->MapRulesTableDataSource);
 }
@@ -244,8 +287,8 @@ void Tadminmainfrm::testRulesButtonClick()
         if (!RuleTestFrm)
             RuleTestFrm = new TRuleTestFrm(*dbform_, this);
         // The current rule's name is the likeliest to be tried.
-        if (RuleTestFrm->ComputerEdit->text().isEmpty() && dbform_->MapRulesTable.RecordCount() > 0)
-            RuleTestFrm->ComputerEdit->setText(
+        if (RuleTestFrm->computerEdit->text().isEmpty() && dbform_->MapRulesTable.RecordCount() > 0)
+            RuleTestFrm->computerEdit->setText(
                 QString::fromStdString(dbform_->MapRulesTable.FieldByName("RULENAME").AsString()));
         RuleTestFrm->ShowModal();
     });

@@ -6,6 +6,7 @@ class QGroupBox;
 class QLabel;
 class QPushButton;
 class TDBCheckBox;
+class TDBComboBox;
 class TDBGrid;
 class TLastRunsFrm;
 class TRuleTestFrm;
@@ -14,8 +15,8 @@ class Tdbform;
 class Tfindprinterfrm;
 class TprinterEntryfrm;
 
-// The main window of the administration program: the two options, the printers and the
-// rules. It keeps no data: its controls are bound to the data module.
+// The main window of the administration program: the options, the printers and the rules.
+// It keeps no data: its controls are bound to the data module.
 class Tadminmainfrm : public QWidget
 {
     Q_OBJECT
@@ -32,6 +33,11 @@ public:
     QLabel* allowClientRulesLabel;
     TDBCheckBox* clearFirstCheckBox;
     QLabel* clearFirstLabel;
+    // How print jobs log on to the print servers.
+    QLabel* printLogonLabel;
+    TDBComboBox* printLogonComboBox;
+    QLabel* printLogonNote; // why it cannot be chosen
+    QLabel* printLogonExplanation;
     QGroupBox* printersGroup;
     TDBGrid* printersGrid;
     QPushButton* addPrinterButton;
@@ -73,6 +79,8 @@ protected:
 private:
     QGroupBox* MakeGroup(const QString& title, int top, int height);
     void BuildOptions();
+    void BuildPrintLogon();
+    void ShowPrintLogon();
     void BuildPrinters();
     void BuildRules();
     void SortByTitle(const QString& fieldName, bool printers);

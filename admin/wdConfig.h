@@ -25,7 +25,11 @@ struct TConfigForms {
 // window closes. Returns the exit code: 0, or 1 when the database could not be opened (its
 // message was shown).
 int RunWdConfig(const TBrevUtil& brevUtil);
-// Adds the run-log table to an older file opened for writing; a failure is only printed.
-void AddRunLog(const Connection& connection);
+// Brings an older database opened for writing up to date (the run-log table, the optional
+// fields); a failure is only printed.
+void UpgradeTables(const Connection& connection);
+// Opens the database for writing and brings it up to date; the tables are read again when
+// they lacked fields, so that the windows show the fields added.
+void OpenDatabase(Tdbform& dbform);
 
 extern const char* const kConfigUsage;

@@ -6,9 +6,9 @@ decision_sql() {
   local client=$1
   echo "UPDATE Config SET ClearPrintersFirst = 0, AllowClientSelection = 0;
   WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < 999)
-  INSERT INTO printers SELECT printf('\\\\srv%02d\\printer%04d', i % 50, i), 'Printer ' || i, i % 3 <> 0 FROM n;
+  INSERT INTO printers (UNCNAME, Description, Available) SELECT printf('\\\\srv%02d\\printer%04d', i % 50, i), 'Printer ' || i, i % 3 <> 0 FROM n;
   WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < 9999)
-  INSERT INTO MapRules SELECT CASE WHEN i % 10 = 0 THEN printf('LAB%04d*', i) ELSE printf('PC%05d', i) END,
+  INSERT INTO MapRules (RULENAME, UNCPath1, UNCPath2, UNCPath3, UNCPath4, \"Default\", Active) SELECT CASE WHEN i % 10 = 0 THEN printf('LAB%04d*', i) ELSE printf('PC%05d', i) END,
     printf('\\\\srv%02d\\printer%04d', i % 50, i % 999 + 1), 'None', NULL, NULL, 1, 1 FROM n;
-  INSERT INTO MapRules VALUES ('$client', '\\\\srv01\\printer0001', 'None', NULL, NULL, 1, 0);"
+  INSERT INTO MapRules (RULENAME, UNCPath1, UNCPath2, UNCPath3, UNCPath4, \"Default\", Active) VALUES ('$client', '\\\\srv01\\printer0001', 'None', NULL, NULL, 1, 0);"
 }

@@ -2,6 +2,7 @@
 
 #include "client/uncmap.h"
 #include "platform/host/textutil.h"
+#include "platform/host/usergroups.h"
 #include "platform/store/rowset.h"
 #include "shared/datamodule.h"
 
@@ -45,6 +46,9 @@ public:
         if (!isActive)
             throw StoreError(NotAValue(active, NameOf("ACTIVE"), list_, "a yes/no value"));
         rule.active = *isActive;
+        // Older databases lack the conditions: the rule applies wherever its name matches.
+        rule.networks = Text(row, "NETWORKS");
+        rule.groups = Text(row, "GROUPS");
         return rule;
     }
 
@@ -101,21 +105,27 @@ void BuildRuleQuery(RowSet& q, const std::string& clientName)
     q.SetParameter("ClientName", Value::Text(clientName));
 }
 
-RunFacts ReadRunFacts(DataModule& dbform, const std::string& computer)
+RunFacts ReadRunFacts(DataModule& dbform, const std::string& computer, const std::string& user)
 {
     RunFacts facts;
     facts.computer = computer;
+    facts.user = user;
+    facts.addresses = HostAddresses;
+    facts.groups = [user] { return GroupsOf(user); };
     facts.options = dbform.Options();
     facts.writable = dbform.Writable();
     facts.rules = MatchingRules(dbform.RuleQuery, computer);
     facts.findPrinter = [&printers = dbform.printerstable](
                             const std::string& stored) -> std::optional<PrinterRecord> {
         if (printers.Locate("UNCNAME", stored))
-            return PrinterRecord{printers.FieldByName("UNCNAME").AsString(),
-                                 printers.FieldByName("Available").AsBoolean()};
+            // A database older than the field has raw queues only.
+            return PrinterRecord{
+                printers.FieldByName("UNCNAME").AsString(),
+                printers.FieldByName("Available").AsBoolean(),
+                printers.FindField("Driver") < 0 ? "" : printers.FieldByName("Driver").AsString()};
         // A database nobody may write lacks it until an administrator's program opens it.
         if (UpperCaseAscii(stored) == "NONE")
-            return PrinterRecord{"None", true};
+            return PrinterRecord{"None", true, ""};
         return std::nullopt;
     };
     facts.expand = [&util = dbform.BrevUtil1](const std::string& text) {

@@ -8,7 +8,9 @@ namespace
 
 SlotPlan PlanSlot(int slot, const std::string& stored, const RunFacts& facts)
 {
-    SlotPlan plan{slot, stored, "", "", SlotAction::SkipNotListed};
+    SlotPlan plan;
+    plan.slot = slot;
+    plan.stored = stored;
     const std::optional<PrinterRecord> printer = facts.findPrinter(stored);
     if (!printer)
         return plan;
@@ -20,6 +22,7 @@ SlotPlan PlanSlot(int slot, const std::string& stored, const RunFacts& facts)
         plan.action = SlotAction::SkipNone;
         return plan;
     }
+    plan.driver = printer->driver;
     plan.shown = facts.expand(stored);
     // Connected by the printers row's own text; the status shows the rule's.
     plan.path = facts.expand(printer->uncName);
@@ -48,6 +51,7 @@ RulePlan PlanRule(const RuleRecord& rule, const RunFacts& facts)
     if (!rule.active)
         return plan;
     plan.clearFirst = facts.options.clearPrintersFirst;
+    plan.logon = facts.options.logon;
     for (int slot = 1; slot <= 4; ++slot)
         plan.slotPlans.push_back(PlanSlot(slot, rule.uncPaths[slot - 1], facts));
     // Whatever the slot holds: neither the printers table nor "None" is looked at.
@@ -61,8 +65,32 @@ RulePlan PlanRule(const RuleRecord& rule, const RunFacts& facts)
 RunPlan PlanRun(const RunFacts& facts)
 {
     RunPlan plan;
-    for (const RuleRecord& rule : facts.rules)
-        plan.rules.push_back(PlanRule(rule, facts));
+    // Asked once, and only for a rule that has the condition.
+    std::optional<std::vector<IpAddress>> addresses;
+    std::optional<std::vector<std::string>> groups;
+    const ConditionSources sources{[&]() -> const std::vector<IpAddress>& {
+                                       if (!addresses)
+                                           addresses = facts.addresses();
+                                       return *addresses;
+                                   },
+                                   [&]() -> const std::vector<std::string>& {
+                                       if (!groups)
+                                           groups = facts.groups();
+                                       return *groups;
+                                   },
+                                   facts.user};
+    for (const RuleRecord& rule : facts.rules) {
+        RulePlan ruled;
+        if (std::string why = WhyConditionsFail(rule.networks, rule.groups, sources);
+            !why.empty()) {
+            ruled.name = rule.name;
+            ruled.active = rule.active;
+            ruled.notHere = why;
+        } else {
+            ruled = PlanRule(rule, facts);
+        }
+        plan.rules.push_back(ruled);
+    }
     if (plan.rules.empty())
         plan.noMatch = PlanNoMatch(facts, plan.whyNotStorable);
     return plan;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "client/ruleconditions.h"
 #include "shared/datamodule.h"
 
 #include <array>
@@ -19,12 +20,15 @@ struct RuleRecord {
     std::array<std::string, 4> uncPaths; // UNCPath1 to UNCPath4, unexpanded
     long long defaultSlot = 0;
     bool active = false;
+    std::string networks; // the conditions beside the name; empty: none
+    std::string groups;
 };
 
 // The printers row that a slot's text names.
 struct PrinterRecord {
     std::string uncName;
     bool available = false;
+    std::string driver; // empty: a raw queue
 };
 
 // What the database and the host say for one pass, read once.
@@ -40,6 +44,11 @@ struct RunFacts {
     std::function<std::optional<PrinterRecord>(const std::string& stored)> findPrinter;
     // Fills the placeholders of a printer path.
     std::function<std::string(const std::string& text)> expand;
+    // The user the run is for, and (asked only for a rule that has such a condition) this
+    // computer's addresses and the user's groups.
+    std::string user;
+    std::function<std::vector<IpAddress>()> addresses;
+    std::function<std::vector<std::string>()> groups;
 };
 
 enum class SlotAction { Connect, SkipNone, SkipNotListed, SkipUnavailable };
@@ -50,15 +59,20 @@ struct SlotPlan {
     std::string shown;  // the rule's text, expanded: what the status shows
     std::string path;   // the printers row's text, expanded: what is connected
     SlotAction action = SlotAction::SkipNotListed;
+    std::string driver; // the printers row's driver, for a slot that connects
 };
 
 struct RulePlan {
     std::string name;
     bool active = false;
+    // Why a rule whose name matched does not apply here (its network or group); empty: it
+    // applies. Such a rule still counts as a match, as an inactive one does.
+    std::string notHere;
     bool clearFirst = false;
-    std::vector<SlotPlan> slotPlans; // the four slots, in order; empty for an inactive rule
-    int defaultSlot = 0;             // 1 to 4, or 0: the default stays as it is
-    std::string defaultPath;         // the default slot's text, expanded
+    PrintLogon logon = PrintLogon::None; // how the printers' jobs log on
+    std::vector<SlotPlan> slotPlans;     // the four slots, in order; empty for an inactive rule
+    int defaultSlot = 0;                 // 1 to 4, or 0: the default stays as it is
+    std::string defaultPath;             // the default slot's text, expanded
 };
 
 // What a pass that matched no rule ends with.

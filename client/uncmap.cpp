@@ -89,8 +89,8 @@ std::string ResolveVariable(const std::string& name, const TBrevUtil& util)
 
 std::string ExpandVariables(const std::string& text, const TBrevUtil& util)
 {
-    return ExpandVariables(text,
-                           [&util](const std::string& name) { return ResolveVariable(name, util); });
+    return ExpandVariables(
+        text, [&util](const std::string& name) { return ResolveVariable(name, util); });
 }
 
 std::string ExpandVariables(const std::string& text,

@@ -105,12 +105,13 @@ void TClientRun::CheckAndOffer()
 RunPlan TClientRun::CheckRules()
 {
     view.SetStatus("Checking Rules");
-    const RunPlan plan = PlanRun(ReadRunFacts(dbform, ClientName));
+    const RunPlan plan =
+        PlanRun(ReadRunFacts(dbform, ClientName, dbform.BrevUtil1.CurrentUserName()));
     RuleMatched = !plan.rules.empty();
     for (const RulePlan& rule : plan.rules) {
         view.SetStatus("Found Matching Rule: " + rule.name);
-        Log.Matched(rule.name, rule.active);
-        if (rule.active)
+        Log.Matched(rule.name, rule.active, rule.notHere);
+        if (rule.active && rule.notHere.empty())
             ApplyRule(rule);
     }
     return plan;
@@ -159,18 +160,18 @@ void TClientRun::ApplyRule(const RulePlan& plan)
     for (const SlotPlan& slot : plan.slotPlans)
         if (slot.action == SlotAction::Connect)
             paths.push_back(slot.path);
-    printers.Prepare(paths);
+    printers.Prepare(paths, plan.logon);
     if (plan.clearFirst) {
         view.SetStatus("Clearing Current Printers");
         ClearNetworkPrinters(plan.name);
     }
     for (const SlotPlan& slot : plan.slotPlans)
-        MapSlot(plan.name, slot);
+        MapSlot(plan, slot);
     view.SetStatus("Setting Default Printer");
     SetDefaultPrinter(plan);
 }
 
-void TClientRun::MapSlot(const std::string& rule, const SlotPlan& slot)
+void TClientRun::MapSlot(const RulePlan& rule, const SlotPlan& slot)
 {
     switch (slot.action) {
     case SlotAction::SkipNotListed:
@@ -185,17 +186,18 @@ void TClientRun::MapSlot(const std::string& rule, const SlotPlan& slot)
         MapPrinter(rule, slot);
         return;
     }
-    Log.Action(rule, "slot " + std::to_string(slot.slot) + " " + slot.stored, Words(slot.action));
+    Log.Action(rule.name, "slot " + std::to_string(slot.slot) + " " + slot.stored,
+               Words(slot.action));
 }
 
-void TClientRun::MapPrinter(const std::string& rule, const SlotPlan& slot)
+void TClientRun::MapPrinter(const RulePlan& rule, const SlotPlan& slot)
 {
     const std::string what = "slot " + std::to_string(slot.slot) + " " + slot.path;
     try {
-        printers.Connect(slot.path);
-        Log.Action(rule, what, Words(ActionResult::Connected));
+        printers.Connect(slot.path, {slot.driver, rule.logon});
+        Log.Action(rule.name, what, Words(ActionResult::Connected));
     } catch (const std::exception& e) {
-        Log.Action(rule, what, FailureWords(e), true);
+        Log.Action(rule.name, what, FailureWords(e), true);
         // Without a window the slot's line in the logs already says why.
         if (!switches.quiet && !view.ReportMapError(slot.path, e))
             std::cerr << "wdclient: " << MapErrorMessage(slot.path) << " " << e.what() << std::endl;

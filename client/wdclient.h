@@ -41,10 +41,10 @@ private:
     // True when the user added a rule and the check should run again.
     bool EndWithoutMatch(const RunPlan& plan);
     void ApplyRule(const RulePlan& plan);
-    void MapSlot(const std::string& rule, const SlotPlan& slot);
+    void MapSlot(const RulePlan& rule, const SlotPlan& slot);
     void SetDefaultPrinter(const RulePlan& plan);
     void ClearNetworkPrinters(const std::string& rule);
-    void MapPrinter(const std::string& rule, const SlotPlan& slot);
+    void MapPrinter(const RulePlan& rule, const SlotPlan& slot);
     // A message box, or where no window can be shown, what Say does.
     void Tell(const std::string& text);
     // The message on standard error and in the logs.

@@ -6,6 +6,7 @@
 #include "platform/print/printsystem.h"
 #include "shared/datamodule.h"
 
+#include <algorithm>
 #include <optional>
 #include <ostream>
 #include <sstream>
@@ -14,24 +15,59 @@
 namespace
 {
 
-// "connect (...)", or why the print server would not let it be connected.
-std::string ShareResult(PrintSystem* shares, const std::string& path, bool& connects)
+// What asks the print system for the what-if: whether a share answers as a printer share,
+// and which drivers this computer has, asked once.
+class PrinterCheck
 {
-    connects = true;
-    if (!shares)
-        return Words(SlotAction::Connect) + " (share not checked)";
-    try {
-        shares->CheckShare(path);
-        return Words(SlotAction::Connect) + " (the share answers as a printer share)";
-    } catch (const std::exception& e) {
-        connects = false;
-        return FailureWords(e);
-    }
-}
+public:
+    PrinterCheck(PrintSystem* system, PrintLogon logon) : system_(system), logon_(logon) {}
 
-void ReportRule(std::ostream& out, const RulePlan& plan, PrintSystem* shares,
+    // "connect (...)", or why the printer would not be connected.
+    std::string Result(const SlotPlan& slot, bool& connects)
+    {
+        // Unasked, the run will still try it.
+        connects = !system_;
+        const std::string driver = slot.driver.empty() ? "" : "; driver " + slot.driver;
+        if (!system_)
+            return Words(SlotAction::Connect) + " (share not checked" + driver + ")";
+        std::string unchecked;
+        try {
+            unchecked = system_->CheckShare(slot.path, logon_);
+            if (!slot.driver.empty() && !HasDriver(slot.driver))
+                throw MissingDriver(slot.driver);
+        } catch (const std::exception& e) {
+            return FailureWords(e);
+        }
+        connects = true;
+        return Words(SlotAction::Connect) +
+               (unchecked.empty() ? " (the share answers as a printer share"
+                                  : " (not checked: " + unchecked) +
+               driver + ")";
+    }
+
+private:
+    bool HasDriver(const std::string& name)
+    {
+        if (!driversRead_)
+            drivers_ = system_->Drivers();
+        driversRead_ = true;
+        return std::any_of(drivers_.begin(), drivers_.end(),
+                           [&name](const PrinterDriver& d) { return d.name == name; });
+    }
+
+    PrintSystem* system_;
+    PrintLogon logon_;
+    std::vector<PrinterDriver> drivers_;
+    bool driversRead_ = false;
+};
+
+void ReportRule(std::ostream& out, const RulePlan& plan, PrinterCheck& printers,
                 std::optional<std::string>& lastDefault)
 {
+    if (!plan.notHere.empty()) {
+        out << "rule " << plan.name << ": matches, not here: " << plan.notHere << "\n";
+        return;
+    }
     if (!plan.active) {
         out << "rule " << plan.name << ": matches, inactive: nothing to do\n";
         return;
@@ -44,7 +80,7 @@ void ReportRule(std::ostream& out, const RulePlan& plan, PrintSystem* shares,
         out << "  slot " << slot.slot << " ";
         if (slot.action == SlotAction::Connect) {
             bool connected = false;
-            const std::string result = ShareResult(shares, slot.path, connected);
+            const std::string result = printers.Result(slot, connected);
             connects[slot.slot] = connected;
             out << slot.path << ": " << result << "\n";
         } else {
@@ -78,18 +114,23 @@ void ReportMissingRows(std::ostream& out, DataModule& dbform)
 }
 
 std::string Report(DataModule& dbform, const std::string& clientName, const std::string& user,
-                   PrintSystem* shares)
+                   PrintSystem* shares, const std::optional<std::vector<IpAddress>>& addresses)
 {
     std::ostringstream out;
     out << "what-if: nothing is done\n";
     out << "computer: " << clientName << "\n";
     out << "user: " << user << "\n";
     out << "database: " << dbform.ADOConnection.Location() << "\n";
+    RunFacts facts = ReadRunFacts(dbform, clientName, user);
+    if (addresses)
+        facts.addresses = [addresses] { return *addresses; };
+    out << "logon: " << PrintLogonText(facts.options.logon) << "\n";
     ReportMissingRows(out, dbform);
-    const RunPlan plan = PlanRun(ReadRunFacts(dbform, clientName));
+    const RunPlan plan = PlanRun(facts);
+    PrinterCheck printers(shares, facts.options.logon);
     std::optional<std::string> lastDefault;
     for (const RulePlan& rule : plan.rules)
-        ReportRule(out, rule, shares, lastDefault);
+        ReportRule(out, rule, printers, lastDefault);
     if (plan.rules.empty())
         out << "no rule matches: " << Words(plan.noMatch, plan.whyNotStorable) << "\n";
     out << "default at the end: " << lastDefault.value_or("unchanged") << "\n";
@@ -99,13 +140,14 @@ std::string Report(DataModule& dbform, const std::string& clientName, const std:
 } // namespace
 
 std::string WhatIfReport(const TBrevUtil& util, const std::string& clientName,
-                         const std::string& user, PrintSystem* shares)
+                         const std::string& user, PrintSystem* shares,
+                         const std::optional<std::vector<IpAddress>>& addresses)
 {
     // A connection of its own, read-only: the report changes nothing, not even the current
     // rows of an open program's grids.
     DataModule dbform(util);
     dbform.SetConnection(Access::ReadOnly);
-    return Report(dbform, clientName, user, shares);
+    return Report(dbform, clientName, user, shares, addresses);
 }
 
 int RunWhatIf(const TBrevUtil& brevUtil, const ClientSwitches& switches, std::ostream& out,

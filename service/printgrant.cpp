@@ -70,10 +70,10 @@ std::string Resolve(const std::string& name, const std::string& user, const TBre
 
 } // namespace
 
-std::string WhyNotGranted(DataModule& dbform, const std::string& computer, const std::string& user,
-                          const UncPath& path)
+Grant GrantFor(DataModule& dbform, const std::string& computer, const std::string& user,
+               const UncPath& path)
 {
-    RunFacts facts = ReadRunFacts(dbform, computer);
+    RunFacts facts = ReadRunFacts(dbform, computer, user);
     facts.expand = [&user, &host = dbform.BrevUtil1](const std::string& text) {
         return ExpandVariables(text,
                                [&](const std::string& name) { return Resolve(name, user, host); });
@@ -85,12 +85,13 @@ std::string WhyNotGranted(DataModule& dbform, const std::string& computer, const
                 continue;
             const Fit fit = Fits(slot.path, path);
             if (fit == Fit::Yes)
-                return "";
+                return {"", {slot.driver, rule.logon}};
             serverFromClient = serverFromClient || fit == Fit::ServerFromClient;
         }
-    return "no active rule for the computer " + computer + " gives the printer " + UncText(path) +
-           " to " + user +
-           (serverFromClient ? " (a printer whose server name comes from the user's own "
-                               "variables is never made)"
-                             : "");
+    return {"no active rule for the computer " + computer + " gives the printer " + UncText(path) +
+                " to " + user +
+                (serverFromClient ? " (a printer whose server name comes from the user's own "
+                                    "variables is never made)"
+                                  : ""),
+            {}};
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "platform/print/printsystem.h"
 #include "platform/smb/smbpath.h"
 
 #include <string>
@@ -12,6 +13,11 @@ class DataModule;
 // user's name, the host's name and address); each of the others (a variable of the user's
 // environment, a switch, the date) stands for any text within the share's name, as the user
 // could give it any value there. The server's name must come from the rule alone.
-// Empty when a run would connect it; else why not.
-std::string WhyNotGranted(DataModule& dbform, const std::string& computer, const std::string& user,
-                          const UncPath& path);
+// The queue then takes the driver and the logon the database gives, whatever else the
+// caller might want.
+struct Grant {
+    std::string whyNot; // empty: granted
+    QueueSetup setup;
+};
+Grant GrantFor(DataModule& dbform, const std::string& computer, const std::string& user,
+               const UncPath& path);

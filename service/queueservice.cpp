@@ -60,11 +60,11 @@ PrintReply Connect(const Peer& peer, const PrintRequest& request, const ServiceS
     DataModule dbform(host);
     dbform.SetConnection(Access::ReadOnly);
     const std::string computer = ComputerFor(peer, request, host);
-    if (const std::string why = WhyNotGranted(dbform, computer, peer.user, request.path);
-        !why.empty())
-        return {ReplyKind::Refused, "wdprintd refuses: " + why + "."};
+    const Grant grant = GrantFor(dbform, computer, peer.user, request.path);
+    if (!grant.whyNot.empty())
+        return {ReplyKind::Refused, "wdprintd refuses: " + grant.whyNot + "."};
     const QueueLock lock(settings.lockPath);
-    return {ReplyKind::Ok, QueueKeeper(peer.user, nullptr).Connect(request.path)};
+    return {ReplyKind::Ok, QueueKeeper(peer.user, nullptr).Connect(request.path, grant.setup)};
 }
 
 PrintReply Remove(const Peer& peer, const PrintRequest& request, const ServiceSettings& settings)

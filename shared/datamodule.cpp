@@ -111,8 +111,13 @@ SiteOptions DataModule::Options()
     if (ConfigMissing())
         return {};
     // A field without a value counts as off.
-    return {ConfigTable.FieldByName("ClearPrintersFirst").AsBoolean(),
-            ConfigTable.FieldByName("AllowClientSelection").AsBoolean()};
+    SiteOptions options{ConfigTable.FieldByName("ClearPrintersFirst").AsBoolean(),
+                        ConfigTable.FieldByName("AllowClientSelection").AsBoolean()};
+    // A database older than the field logs on as before: not at all.
+    if (ConfigTable.FindField("PrintAuthentication") >= 0)
+        options.logon =
+            PrintLogonFromText(ConfigTable.FieldByName("PrintAuthentication").AsString());
+    return options;
 }
 
 bool DataModule::ConfigMissing()

@@ -1,16 +1,19 @@
 #pragma once
 
 #include "platform/host/brevutil.h"
+#include "platform/print/printlogon.h"
 #include "platform/store/connection.h"
 #include "platform/store/rowset.h"
 #include "shared/databaselocation.h"
 
 #include <string>
 
-// The two global options of the Config row.
+// The global options of the Config row.
 struct SiteOptions {
     bool clearPrintersFirst = true;
     bool allowClientSelection = true;
+    // PrintAuthentication: none where the field or its value is missing.
+    PrintLogon logon = PrintLogon::None;
 };
 
 // The connection, the tables and the queries, without any window toolkit: a silent logon

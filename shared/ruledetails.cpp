@@ -1,5 +1,6 @@
 #include "shared/ruledetails.h"
 
+#include "client/ruleconditions.h"
 #include "platform/dbwidgets/dbcheckbox.h"
 #include "platform/dbwidgets/dbcombobox.h"
 #include "platform/dbwidgets/dbedit.h"
@@ -29,7 +30,8 @@ TRuleDetailsFrm::TRuleDetailsFrm(Tdbform& dbform, QWidget* parent)
 {
     setObjectName("RuleDetailsFrm");
     setWindowTitle("Mapping Rule Details");
-    SetDialogFrame(this, 503, 233);
+    // The conditions take a band below the original controls.
+    SetDialogFrame(this, 503, 329);
     TDataSource* rules = &dbform.MapRulesTableDataSource;
 
     computerNameLabel = MakeLabel({8, 72, 198, 13}, "Where Computer Name matches or is like:");
@@ -67,6 +69,10 @@ TRuleDetailsFrm::TRuleDetailsFrm(Tdbform& dbform, QWidget* parent)
     activeCheckBox->setGeometry(8, 120, 201, 17);
     activeCheckBox->SetDataSource(rules);
     activeCheckBox->SetDataField("Active");
+    networksLabel = MakeLabel({8, 240, 200, 13}, "Networks (empty: any network):");
+    networksEdit = MakeConditionEdit(256, "Networks", "10.1.0.0/16 2001:db8:5::/48");
+    groupsLabel = MakeLabel({8, 284, 200, 13}, "Groups (empty: any user):");
+    groupsEdit = MakeConditionEdit(300, "Groups", "Staff, EXAMPLE\\Print Users");
 
     SetDefaultButton(okButton);
     SetCancelButton(cancelButton);
@@ -74,7 +80,8 @@ TRuleDetailsFrm::TRuleDetailsFrm(Tdbform& dbform, QWidget* parent)
     connect(cancelButton, &QPushButton::clicked, this, &TRuleDetailsFrm::cancelButtonClick);
     QWidget* order[] = {computername,     printer1ComboBox, printer2ComboBox,
                         printer3ComboBox, printer4ComboBox, defaultPrinterComboBox,
-                        okButton,         cancelButton,     activeCheckBox};
+                        okButton,         cancelButton,     activeCheckBox,
+                        networksEdit,     groupsEdit};
     for (size_t i = 0; i + 1 < std::size(order); ++i)
         setTabOrder(order[i], order[i + 1]);
 }
@@ -98,27 +105,45 @@ TDBLookupComboBox* TRuleDetailsFrm::MakePrinterList(int top, const QString& fiel
     return list;
 }
 
+TDBEdit* TRuleDetailsFrm::MakeConditionEdit(int top, const QString& field, const QString& hint)
+{
+    auto* edit = new TDBEdit(this);
+    edit->setGeometry(8, top, 489, 21);
+    edit->setPlaceholderText(hint);
+    edit->SetDataSource(&dbform_.MapRulesTableDataSource);
+    edit->SetDataField(field);
+    return edit;
+}
+
+bool TRuleDetailsFrm::ClientAddPath() const
+{
+    return !computername->isEnabled();
+}
+
 void TRuleDetailsFrm::FormShow()
 {
     // Labels take the width of their text, as the original ones did: the font here may be
     // wider. Measured at the first showing, since measuring loads the fonts.
     if (!labelsSized_) {
-        for (QLabel* label :
-             {computerNameLabel, printer1Label, printer2Label, printer3Label, printer4Label})
+        for (QLabel* label : {computerNameLabel, printer1Label, printer2Label, printer3Label,
+                              printer4Label, networksLabel, groupsLabel})
             label->adjustSize();
         labelsSized_ = true;
     }
     dbform_.AvailablePrintersQuery.Close();
     dbform_.AvailablePrintersQuery.Open();
+    // An older database that could not be brought up to date has no such fields.
+    for (TDBEdit* edit : {networksEdit, groupsEdit})
+        edit->setEnabled(!ClientAddPath() &&
+                         dbform_.MapRulesTable.FindField(edit->DataField().toStdString()) >= 0);
 }
 
 // No computer name holds a blank, so such a rule would match no computer; it may still be
 // what the administrator means (a client started with /CLIENTNAME="LAB 12").
 bool TRuleDetailsFrm::BlankNameConfirmed()
 {
-    // The client's add path names the rule after the computer itself.
     const QString name = computername->text();
-    if (!computername->isEnabled() ||
+    if (ClientAddPath() ||
         std::none_of(name.begin(), name.end(), [](QChar c) { return c.isSpace(); }))
         return true;
     Interaction::Message m;
@@ -131,9 +156,38 @@ bool TRuleDetailsFrm::BlankNameConfirmed()
     return Interaction::ShowMessage(this, m) == QMessageBox::Yes;
 }
 
+// A text the clients could not read would keep the rule from applying anywhere; refused here,
+// where it can still be corrected.
+bool TRuleDetailsFrm::ConditionsRead()
+{
+    try {
+        ParseNetworks(networksEdit->text().toStdString());
+    } catch (const ConditionError& e) {
+        return RefuseCondition(networksEdit, "networks", e);
+    }
+    try {
+        ParseGroups(groupsEdit->text().toStdString());
+    } catch (const ConditionError& e) {
+        return RefuseCondition(groupsEdit, "groups", e);
+    }
+    return true;
+}
+
+bool TRuleDetailsFrm::RefuseCondition(TDBEdit* edit, const QString& what,
+                                      const ConditionError& error)
+{
+    Interaction::Message m;
+    m.text = "The rule's " + what + " do not read: " + QString::fromStdString(error.what()) + ".";
+    m.caption = windowTitle();
+    m.icon = QMessageBox::Warning;
+    Interaction::ShowMessage(this, m);
+    edit->setFocus(Qt::OtherFocusReason);
+    return false;
+}
+
 void TRuleDetailsFrm::okButtonClick()
 {
-    if (!BlankNameConfirmed())
+    if (!ConditionsRead() || !BlankNameConfirmed())
         return;
     RunOrReport([this] {
         dbform_.MapRulesTable.Post();
@@ -154,7 +208,7 @@ void TRuleDetailsFrm::cancelButtonClick()
 bool TRuleDetailsFrm::FormCloseQuery()
 {
     // The close box stores a changed rule, so it asks as OK does.
-    if (dbform_.MapRulesTable.Modified() && !BlankNameConfirmed())
+    if (dbform_.MapRulesTable.Modified() && (!ConditionsRead() || !BlankNameConfirmed()))
         return false;
     dbform_.MapRulesTable.CheckBrowseMode();
     return true;

@@ -2,6 +2,7 @@
 
 #include "platform/ui/modaldialog.h"
 
+class ConditionError;
 class QLabel;
 class QPushButton;
 class TDBCheckBox;
@@ -34,6 +35,11 @@ public:
     QPushButton* okButton;
     QPushButton* cancelButton;
     TDBCheckBox* activeCheckBox;
+    // The rule's optional conditions; disabled where the table lacks them.
+    QLabel* networksLabel;
+    TDBEdit* networksEdit;
+    QLabel* groupsLabel;
+    TDBEdit* groupsEdit;
 
     void okButtonClick();
     void cancelButtonClick();
@@ -45,6 +51,13 @@ protected:
 
 private:
     TDBLookupComboBox* MakePrinterList(int top, const QString& field);
+    TDBEdit* MakeConditionEdit(int top, const QString& field, const QString& hint);
+    // The client adds a rule named after its own computer, for any network and any user.
+    bool ClientAddPath() const;
+    // False, after saying which part does not read, when the networks or groups would not
+    // be understood by the clients.
+    bool ConditionsRead();
+    bool RefuseCondition(TDBEdit* edit, const QString& what, const ConditionError& error);
     // False when the name holds a blank and the user would rather correct it.
     bool BlankNameConfirmed();
     QLabel* MakeLabel(const QRect& geometry, const QString& text);

@@ -33,9 +33,14 @@ void RunLog::SetWho(const std::string& computer, const std::string& user)
     row_.user = user;
 }
 
-void RunLog::Matched(const std::string& rule, bool active)
+void RunLog::Matched(const std::string& rule, bool active, const std::string& notHere)
 {
     row_.rules += (row_.rules.empty() ? "" : ", ") + rule;
+    if (!notHere.empty()) {
+        matchedNotHere_ = true;
+        Action(rule, "not here", notHere);
+        return;
+    }
     matchedActive_ = matchedActive_ || active;
     if (!active)
         Action(rule, "inactive rule", "nothing to do");
@@ -66,8 +71,9 @@ RunLogRow RunLog::Row() const
     row.outcome = error_              ? "error"
                   : row.rules.empty() ? "no rule"
                   : row.failures > 0  ? "failed"
-                  : !matchedActive_   ? "inactive rule"
-                                      : "ok";
+                  : matchedActive_    ? "ok"
+                  : matchedNotHere_   ? "not here"
+                                      : "inactive rule";
     row.durationMs = std::chrono::duration_cast<std::chrono::milliseconds>(
                          std::chrono::steady_clock::now() - start_)
                          .count();

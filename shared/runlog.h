@@ -15,8 +15,9 @@ public:
     RunLog();
 
     void SetWho(const std::string& computer, const std::string& user);
-    // A rule that matched this computer, in the order the run handled them.
-    void Matched(const std::string& rule, bool active);
+    // A rule that matched this computer, in the order the run handled them; notHere: why it
+    // does not apply here (its network or group), empty when it does.
+    void Matched(const std::string& rule, bool active, const std::string& notHere = "");
     // One action and its result, "slot 1 \\srv\laser" and "connected"; rule may be empty.
     void Action(const std::string& rule, const std::string& what, const std::string& result,
                 bool failed = false);
@@ -33,6 +34,7 @@ public:
 private:
     RunLogRow row_;
     bool matchedActive_ = false;
+    bool matchedNotHere_ = false;
     bool error_ = false;
     std::chrono::steady_clock::time_point start_;
 };

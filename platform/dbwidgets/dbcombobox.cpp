@@ -13,10 +13,18 @@ TDBComboBox::TDBComboBox(QWidget* parent) : QComboBox(parent)
     connect(model(), &QAbstractItemModel::modelReset, this, &TDBComboBox::ShowField);
 }
 
+void TDBComboBox::SetDefaultItem(const QString& text)
+{
+    defaultItem_ = text;
+    ShowField();
+}
+
 void TDBComboBox::ShowField()
 {
-    QString value = link_.Text();
-    setCurrentIndex(link_.HasField() ? findText(value, Qt::MatchFixedString) : -1);
+    int index = link_.HasField() ? findText(link_.Text(), Qt::MatchFixedString) : -1;
+    if (index < 0 && !defaultItem_.isEmpty())
+        index = findText(defaultItem_);
+    setCurrentIndex(index);
 }
 
 void TDBComboBox::Pick(int index)

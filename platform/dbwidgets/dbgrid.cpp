@@ -31,6 +31,7 @@ TDBGrid::TDBGrid(QWidget* parent) : QTableView(parent), model_(new RowSetModel(t
     horizontalHeader()->setSortIndicatorShown(false);
     connect(horizontalHeader(), &QHeaderView::sectionClicked, this, &TDBGrid::TitleClicked);
     connect(model_, &RowSetModel::currentRecordChanged, this, &TDBGrid::ShowCurrentRow);
+    connect(model_, &RowSetModel::rowsRefreshed, this, &TDBGrid::HideMissingColumns);
     connect(selectionModel(), &QItemSelectionModel::currentRowChanged, this, &TDBGrid::UserMovedTo);
 }
 
@@ -75,6 +76,12 @@ void TDBGrid::FitColumns()
         return;
     narrowedBy_ -= change;
     header->resizeSection(widest, header->sectionSize(widest) + change);
+}
+
+void TDBGrid::HideMissingColumns()
+{
+    for (int i = 0; i < model_->columnCount(); ++i)
+        setColumnHidden(i, model_->FieldMissing(i));
 }
 
 void TDBGrid::ShowCurrentRow()

@@ -9,7 +9,7 @@
 // that follows and moves the current row, Ctrl+Delete deletes the current row after a
 // question, and a pending insert the user left unchanged is cancelled when the grid loses
 // the focus. Tab leaves the grid like any other control; the arrow keys, Home, End and the
-// page keys move the current row.
+// page keys move the current row. A column whose field the set lacks is not shown.
 class TDBGrid : public QTableView
 {
     Q_OBJECT
@@ -47,6 +47,7 @@ private:
     void CancelUnchangedInsert();
     void TitleClicked(int column);
     void FitColumns();
+    void HideMissingColumns();
 
     RowSetModel* model_;
     int narrowedBy_ = 0; // what the widest column gave up to the vertical scroll bar

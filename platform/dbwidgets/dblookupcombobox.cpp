@@ -1,13 +1,12 @@
 #include "platform/dbwidgets/dblookupcombobox.h"
 
+#include "platform/dbwidgets/listview.h"
 #include "platform/dbwidgets/rowsetmodel.h"
 #include "platform/host/textutil.h"
 #include "platform/store/storeerror.h"
 #include "platform/ui/interaction.h"
 
-#include <QHeaderView>
 #include <QScrollBar>
-#include <QStyledItemDelegate>
 #include <QTableView>
 #include <algorithm>
 
@@ -21,24 +20,14 @@ constexpr int kOtherColumnChars = 28;
 } // namespace
 
 TDBLookupComboBox::TDBLookupComboBox(QWidget* parent)
-    : QComboBox(parent), list_(new RowSetModel(this)), view_(new QTableView(this))
+    : QComboBox(parent), list_(new RowSetModel(this)), view_(NewListView(this, font()))
 {
     setEditable(false);
     // Sizing to the contents would read every listed row.
     setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
     setMinimumContentsLength(20);
     setModel(list_);
-    view_->setSelectionBehavior(QAbstractItemView::SelectRows);
-    view_->setSelectionMode(QAbstractItemView::SingleSelection);
-    view_->setShowGrid(false);
-    view_->setWordWrap(false);
-    view_->horizontalHeader()->hide();
-    view_->verticalHeader()->hide();
-    view_->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
-    view_->verticalHeader()->setDefaultSectionSize(fontMetrics().height() + 6);
     setView(view_);
-    // The combo's menu-style delegate draws one item per row; the list has columns.
-    view_->setItemDelegate(new QStyledItemDelegate(view_));
     connect(&link_, &TFieldDataLink::recordChanged, this, &TDBLookupComboBox::ShowField);
     connect(list_, &RowSetModel::rowsRefreshed, this, &TDBLookupComboBox::ShowField);
     connect(this, &QComboBox::activated, this, &TDBLookupComboBox::Pick);

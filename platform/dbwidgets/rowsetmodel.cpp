@@ -47,6 +47,13 @@ QString RowSetModel::FieldNameAt(int column) const
     return shown_[static_cast<size_t>(column)].fieldName;
 }
 
+bool RowSetModel::FieldMissing(int column) const
+{
+    RowSet* set = DataSet();
+    return set && set->Active() && column >= 0 && column < columnCount() &&
+           fields_[static_cast<size_t>(column)] < 0;
+}
+
 void RowSetModel::Resolve(std::vector<GridColumn>& shown, std::vector<int>& fields) const
 {
     shown.clear();

@@ -32,6 +32,8 @@ public:
     const std::vector<GridColumn>& ShownColumns() const { return shown_; }
     // The field a column shows, as the caller named it.
     QString FieldNameAt(int column) const;
+    // The set is open and lacks the column's field (an older database, say).
+    bool FieldMissing(int column) const;
 
     int rowCount(const QModelIndex& parent = QModelIndex()) const override;
     int columnCount(const QModelIndex& parent = QModelIndex()) const override;

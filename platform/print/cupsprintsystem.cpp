@@ -2,6 +2,7 @@
 
 #include "platform/host/textutil.h"
 #include "platform/print/cupsconnection.h"
+#include "platform/print/cupsdrivers.h"
 #include "platform/print/queuemark.h"
 #include "platform/print/queuename.h"
 #include "platform/print/sharecheck.h"
@@ -45,6 +46,13 @@ UncPath PrinterPath(const std::string& text)
     }
 }
 
+// The check logs on as the jobs will: with the user's ticket, or anonymously (a password is
+// the user's to give, at the first job).
+CheckLogon CheckLogonFor(PrintLogon logon)
+{
+    return logon == PrintLogon::Kerberos ? CheckLogon::UserTicket : CheckLogon::Anonymous;
+}
+
 std::string Quoted(const std::string& text)
 {
     return "\"" + text + "\"";
@@ -64,17 +72,32 @@ CupsPrintSystem::CupsPrintSystem(std::chrono::milliseconds checkLimit, LoginChec
 
 CupsPrintSystem::~CupsPrintSystem() = default;
 
-void CupsPrintSystem::CheckShare(const std::string& path)
+std::vector<PrinterDriver> CupsPrintSystem::Drivers()
 {
-    shares_.Check(PrinterPath(path));
+    return ListDrivers(keeper_.Cups());
 }
 
-void CupsPrintSystem::Connect(const std::string& path)
+std::string CupsPrintSystem::Check(const UncPath& path, PrintLogon logon)
+{
+    const ShareVerdict verdict = shares_.Check(path, CheckLogonFor(logon));
+    // A share that admits no guest is no printer a job could print to as a guest; with the
+    // user's password or ticket the job logs on itself.
+    if (!verdict.checked && logon == PrintLogon::None)
+        throw PrintError(verdict.why + " Its jobs would be held: the site's print logon is none.");
+    return verdict.checked ? "" : verdict.why;
+}
+
+std::string CupsPrintSystem::CheckShare(const std::string& path, PrintLogon logon)
+{
+    return Check(PrinterPath(path), logon);
+}
+
+void CupsPrintSystem::Connect(const std::string& path, const QueueSetup& setup)
 {
     const UncPath unc = PrinterPath(path);
-    shares_.Check(unc);
+    Check(unc, setup.logon);
     if (!service_) {
-        keeper_.Connect(unc);
+        keeper_.Connect(unc, setup);
         return;
     }
     service_->Ask({QueueOperation::Connect, unc, ""});
@@ -130,7 +153,7 @@ void CupsPrintSystem::SetDefault(const std::string& name)
                          " as the default printer: " + cupsLastErrorString() + ".");
 }
 
-void CupsPrintSystem::Prepare(const std::vector<std::string>& paths)
+void CupsPrintSystem::Prepare(const std::vector<std::string>& paths, PrintLogon logon)
 {
     std::vector<UncPath> shares;
     for (const std::string& path : paths) {
@@ -140,7 +163,7 @@ void CupsPrintSystem::Prepare(const std::vector<std::string>& paths)
             // Connect reports it.
         }
     }
-    shares_.Prepare(shares);
+    shares_.Prepare(shares, CheckLogonFor(logon));
 }
 
 std::vector<std::string> CupsPrintSystem::InstalledPrinters()

@@ -30,16 +30,20 @@ public:
                              std::string serviceSocket = PrintService::SocketToUse());
     ~CupsPrintSystem() override;
 
-    void Connect(const std::string& path) override;
+    void Connect(const std::string& path, const QueueSetup& setup = {}) override;
     // Removes network connections only; a local printer's name is refused.
     void Remove(const std::string& listedName) override;
     void SetDefault(const std::string& name) override;
     std::vector<std::string> InstalledPrinters() override;
     // Starts the share checks of the paths' servers, all at once.
-    void Prepare(const std::vector<std::string>& paths) override;
-    void CheckShare(const std::string& path) override;
+    void Prepare(const std::vector<std::string>& paths,
+                 PrintLogon logon = PrintLogon::None) override;
+    std::string CheckShare(const std::string& path, PrintLogon logon = PrintLogon::None) override;
+    std::vector<PrinterDriver> Drivers() override;
 
 private:
+    // The share check as the logon makes it: why it could not be checked, or "".
+    std::string Check(const UncPath& path, PrintLogon logon);
     // The queue named by a network path or by a queue name, as CUPS spells it.
     std::string QueueNamed(const std::string& name);
 

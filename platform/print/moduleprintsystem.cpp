@@ -82,9 +82,9 @@ PrintSystem& ModulePrintSystem::Loaded()
     return *module_->system;
 }
 
-void ModulePrintSystem::Connect(const std::string& path)
+void ModulePrintSystem::Connect(const std::string& path, const QueueSetup& setup)
 {
-    Loaded().Connect(path);
+    Loaded().Connect(path, setup);
 }
 
 void ModulePrintSystem::Remove(const std::string& listedName)
@@ -102,17 +102,22 @@ std::vector<std::string> ModulePrintSystem::InstalledPrinters()
     return Loaded().InstalledPrinters();
 }
 
-void ModulePrintSystem::Prepare(const std::vector<std::string>& paths)
+void ModulePrintSystem::Prepare(const std::vector<std::string>& paths, PrintLogon logon)
 {
     try {
-        Loaded().Prepare(paths);
+        Loaded().Prepare(paths, logon);
     } catch (const PrintError&) {
     }
 }
 
-void ModulePrintSystem::CheckShare(const std::string& path)
+std::string ModulePrintSystem::CheckShare(const std::string& path, PrintLogon logon)
 {
-    Loaded().CheckShare(path);
+    return Loaded().CheckShare(path, logon);
+}
+
+std::vector<PrinterDriver> ModulePrintSystem::Drivers()
+{
+    return Loaded().Drivers();
 }
 
 std::unique_ptr<PrintSystem> CreatePrintSystem(bool loadNow)

@@ -21,13 +21,15 @@ public:
     // Starts loading the module on a thread; the first use waits for it.
     void StartLoading();
 
-    void Connect(const std::string& path) override;
+    void Connect(const std::string& path, const QueueSetup& setup = {}) override;
     void Remove(const std::string& listedName) override;
     void SetDefault(const std::string& name) override;
     std::vector<std::string> InstalledPrinters() override;
     // Nothing when the module cannot be loaded: Connect says why.
-    void Prepare(const std::vector<std::string>& paths) override;
-    void CheckShare(const std::string& path) override;
+    void Prepare(const std::vector<std::string>& paths,
+                 PrintLogon logon = PrintLogon::None) override;
+    std::string CheckShare(const std::string& path, PrintLogon logon = PrintLogon::None) override;
+    std::vector<PrinterDriver> Drivers() override;
 
 private:
     struct Module;

@@ -2,12 +2,50 @@
 
 #include "platform/host/textutil.h"
 #include "platform/print/cupsconnection.h"
+#include "platform/print/cupsdrivers.h"
 #include "platform/print/printsystem.h"
 #include "platform/print/queuemark.h"
 #include "platform/print/queuename.h"
 
 #include <algorithm>
 #include <iterator>
+
+namespace
+{
+
+// Jobs that log on with the user's Kerberos ticket go through a backend of ours, which hands
+// them to Samba's Kerberos wrapper: the stock smb backend does not find the ticket, and the
+// queues of other programs keep it.
+constexpr char kKerberosScheme[] = "wd";
+
+std::string DeviceUri(const UncPath& path, PrintLogon logon)
+{
+    return (logon == PrintLogon::Kerberos ? kKerberosScheme : "") + SmbUri(path);
+}
+
+// auth-info-required as the scheduler reports it, joined by ','.
+const char* AuthInfo(PrintLogon logon)
+{
+    switch (logon) {
+    case PrintLogon::Password:
+        return "username,password";
+    case PrintLogon::Kerberos:
+        return "negotiate";
+    case PrintLogon::None:
+        break;
+    }
+    return "none";
+}
+
+} // namespace
+
+std::optional<UncPath> CupsQueue::Share() const
+{
+    const std::string scheme = std::string(kKerberosScheme) + "smb://";
+    return UncFromSmbUri(deviceUri.compare(0, scheme.size(), scheme) == 0
+                             ? deviceUri.substr(std::string(kKerberosScheme).size())
+                             : deviceUri);
+}
 
 std::optional<std::vector<std::string>> CupsQueue::Users() const
 {
@@ -41,24 +79,46 @@ std::vector<std::string> Without(std::vector<std::string> users, const std::stri
     return users;
 }
 
+std::string JoinedWithCommas(const std::vector<std::string>& values)
+{
+    std::string joined;
+    for (const std::string& v : values)
+        joined += (joined.empty() ? "" : ",") + v;
+    return joined;
+}
+
+// The values of a list attribute.
+std::vector<std::string> Values(ipp_attribute_t* attribute)
+{
+    std::vector<std::string> values;
+    for (int i = 0; i < ippGetCount(attribute); ++i)
+        if (const char* value = ippGetString(attribute, i, nullptr))
+            values.push_back(value);
+    return values;
+}
+
 void ReadAttribute(Queue& queue, ipp_attribute_t* attribute)
 {
     const std::string name = ippGetName(attribute);
     const char* text = ippGetString(attribute, 0, nullptr);
-    if (name == "printer-name" && text != nullptr)
-        queue.name = text;
-    else if (name == "device-uri" && text != nullptr)
-        queue.deviceUri = text;
-    else if (name == "printer-location" && text != nullptr)
-        queue.location = text;
-    else if (name == "printer-is-accepting-jobs")
+    if (name == "printer-is-accepting-jobs")
         queue.accepting = ippGetBoolean(attribute, 0) != 0;
     else if (name == "printer-state")
         queue.state = ippGetInteger(attribute, 0);
     else if (name == "requesting-user-name-allowed")
-        for (int i = 0; i < ippGetCount(attribute); ++i)
-            if (const char* user = ippGetString(attribute, i, nullptr))
-                queue.allowed.push_back(user);
+        queue.allowed = Values(attribute);
+    else if (name == "auth-info-required")
+        queue.authInfo = JoinedWithCommas(Values(attribute));
+    else if (text == nullptr)
+        return;
+    else if (name == "printer-name")
+        queue.name = text;
+    else if (name == "device-uri")
+        queue.deviceUri = text;
+    else if (name == "printer-location")
+        queue.location = text;
+    else if (name == "wendrell-driver-default")
+        queue.driver = text;
 }
 
 // The scheduler's queues and classes, in its order (by name): all of them, also those
@@ -66,9 +126,14 @@ void ReadAttribute(Queue& queue, ipp_attribute_t* attribute)
 std::vector<Queue> ListQueues(CupsConnection& cups)
 {
     IppPtr request = CupsConnection::NewRequest(IPP_OP_CUPS_GET_PRINTERS, "", false);
-    static const char* const attributes[] = {"printer-name",     "device-uri",
-                                             "printer-location", "printer-is-accepting-jobs",
-                                             "printer-state",    "requesting-user-name-allowed"};
+    static const char* const attributes[] = {"printer-name",
+                                             "device-uri",
+                                             "printer-location",
+                                             "printer-is-accepting-jobs",
+                                             "printer-state",
+                                             "requesting-user-name-allowed",
+                                             "wendrell-driver-default",
+                                             "auth-info-required"};
     ippAddStrings(request.get(), IPP_TAG_OPERATION, IPP_TAG_KEYWORD, "requested-attributes",
                   static_cast<int>(std::size(attributes)), nullptr, attributes);
     IppPtr response = cups.SendAllowingNotFound(std::move(request), "Cannot list the printers");
@@ -112,20 +177,75 @@ void AddUsers(ipp_t* request, const std::vector<std::string>& users)
                   static_cast<int>(names.size()), nullptr, names.data());
 }
 
+// The logon and the device URI that goes with it, the driver's name as the listing reads it
+// back, and the driver itself where it changes (a new raw queue needs none).
+void AddSetup(ipp_t* request, const UncPath& path, const QueueSetup& setup, bool newDriver)
+{
+    ippAddString(request, IPP_TAG_PRINTER, IPP_TAG_URI, "device-uri", nullptr,
+                 DeviceUri(path, setup.logon).c_str());
+    if (newDriver)
+        ippAddString(request, IPP_TAG_PRINTER, IPP_TAG_NAME, "ppd-name", nullptr,
+                     setup.driver.empty() ? "raw" : setup.driver.c_str());
+    ippAddString(request, IPP_TAG_PRINTER, IPP_TAG_NAME, "wendrell-driver-default", nullptr,
+                 setup.driver.c_str());
+    std::vector<std::string> values;
+    for (std::string all = AuthInfo(setup.logon); !all.empty();) {
+        const size_t comma = all.find(',');
+        values.push_back(all.substr(0, comma));
+        all = comma == std::string::npos ? "" : all.substr(comma + 1);
+    }
+    std::vector<const char*> texts;
+    for (const std::string& v : values)
+        texts.push_back(v.c_str());
+    ippAddStrings(request, IPP_TAG_PRINTER, IPP_TAG_KEYWORD, "auth-info-required",
+                  static_cast<int>(texts.size()), nullptr, texts.data());
+}
+
+bool HasSetup(const Queue& queue, const QueueSetup& setup)
+{
+    return queue.driver == setup.driver && queue.authInfo == AuthInfo(setup.logon) &&
+           queue.deviceUri.starts_with(kKerberosScheme) == (setup.logon == PrintLogon::Kerberos);
+}
+
+// Sends a request that names a driver; a driver the scheduler does not offer is named.
+void SendWithDriver(CupsConnection& cups, IppPtr request, const std::string& what,
+                    const QueueSetup& setup)
+{
+    try {
+        cups.Send(std::move(request), what);
+    } catch (const PrintError& e) {
+        if (setup.driver.empty())
+            throw;
+        throw DriverFailure(cups, setup.driver, e);
+    }
+}
+
 void AddQueue(CupsConnection& cups, const std::string& name, const UncPath& path,
-              const std::vector<std::string>& users)
+              const std::vector<std::string>& users, const QueueSetup& setup)
 {
     IppPtr request = CupsConnection::NewRequest(IPP_OP_CUPS_ADD_MODIFY_PRINTER, name);
     ipp_t* ipp = request.get();
-    ippAddString(ipp, IPP_TAG_PRINTER, IPP_TAG_URI, "device-uri", nullptr, SmbUri(path).c_str());
+    AddSetup(ipp, path, setup, !setup.driver.empty());
     ippAddString(ipp, IPP_TAG_PRINTER, IPP_TAG_TEXT, "printer-info", nullptr,
                  UncText(path).c_str());
     AddUsers(ipp, users);
     ippAddBoolean(ipp, IPP_TAG_PRINTER, "printer-is-accepting-jobs", 1);
     ippAddBoolean(ipp, IPP_TAG_PRINTER, "printer-is-shared", 0);
     ippAddInteger(ipp, IPP_TAG_PRINTER, IPP_TAG_ENUM, "printer-state", IPP_PSTATE_IDLE);
-    cups.Send(std::move(request),
-              "Cannot set up the printer " + Quoted(UncText(path)) + " as queue " + Quoted(name));
+    SendWithDriver(
+        cups, std::move(request),
+        "Cannot set up the printer " + Quoted(UncText(path)) + " as queue " + Quoted(name), setup);
+}
+
+// Gives a marked queue the driver and logon it should have now.
+void SetUpQueue(CupsConnection& cups, const Queue& queue, const UncPath& path,
+                const QueueSetup& setup)
+{
+    IppPtr request = CupsConnection::NewRequest(IPP_OP_CUPS_ADD_MODIFY_PRINTER, queue.name);
+    AddSetup(request.get(), path, setup, queue.driver != setup.driver);
+    SendWithDriver(cups, std::move(request),
+                   "Cannot change the driver or logon of the printer queue " + Quoted(queue.name),
+                   setup);
 }
 
 void EnableQueue(CupsConnection& cups, const Queue& queue)
@@ -244,20 +364,26 @@ const Queue* QueueKeeper::QueueFor(const std::vector<Queue>& queues, const UncPa
     return found[0] ? found[0] : found[1] ? found[1] : found[2];
 }
 
-std::string QueueKeeper::Connect(const UncPath& path)
+std::string QueueKeeper::Connect(const UncPath& path, const QueueSetup& setup)
 {
     const std::vector<Queue> queues = Queues();
     const Queue* queue = QueueFor(queues, path);
     if (queue == nullptr) {
         Queue made;
         made.name = QueueNameFor(path, NamesOf(queues));
-        made.deviceUri = SmbUri(path);
+        made.deviceUri = DeviceUri(path, setup.logon);
         made.location = QueueMark({user_});
         made.allowed = {user_};
-        AddQueue(Cups(), made.name, path, {user_});
+        made.driver = setup.driver;
+        made.authInfo = AuthInfo(setup.logon);
+        AddQueue(Cups(), made.name, path, {user_}, setup);
         Known().push_back(made);
         return made.name;
     }
+    // A marked queue follows the database's driver and the site's logon; an administrator's
+    // is used as it is.
+    if (queue->Users() && !HasSetup(*queue, setup))
+        SetUpQueue(Cups(), *queue, path, setup);
     if (IsMine(*queue)) {
         // Only what differs is sent: a user outside lpadmin may not change queues at all.
         if (!queue->accepting || queue->state == IPP_PSTATE_STOPPED)

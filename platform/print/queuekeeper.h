@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/print/logins.h"
+#include "platform/print/printsystem.h"
 #include "platform/smb/smbpath.h"
 
 #include <cups/ipp.h>
@@ -21,8 +22,11 @@ struct CupsQueue {
     bool accepting = true;
     int state = IPP_PSTATE_IDLE;
     std::vector<std::string> allowed; // the users CUPS lets print to it; empty: anyone
+    std::string driver;               // the driver it was made with here; empty: raw
+    std::string authInfo = "none";    // auth-info-required, its values joined by ','
 
-    std::optional<UncPath> Share() const { return UncFromSmbUri(deviceUri); }
+    // The share its device URI prints to; nothing for a queue of another kind.
+    std::optional<UncPath> Share() const;
     // The users of the queue's mark; nothing for a queue somebody else made.
     std::optional<std::vector<std::string>> Users() const;
     bool PrintsTo(const UncPath& path) const;
@@ -44,8 +48,9 @@ public:
     const std::string& User() const { return user_; }
     // The queue for the share, after this call the user's: one made for the user (enabled
     // if it was not), an administrator's used as it is, another user's with this user added
-    // to its mark, or a new one. Its name. Throws PrintError.
-    std::string Connect(const UncPath& path);
+    // to its mark, or a new one; a marked queue gets the setup's driver and logon where it
+    // has others. Its name. Throws PrintError.
+    std::string Connect(const UncPath& path, const QueueSetup& setup);
     // Takes the user off the mark of the user's queue for the share; the queue goes with
     // its last user. listedName names it in messages. Throws PrintError.
     void Remove(const UncPath& path, const std::string& listedName);

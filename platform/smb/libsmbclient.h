@@ -13,6 +13,10 @@
     X(smbc_setOptionBrowseMaxLmbCount)                                                             \
     X(smbc_setOptionProtocols)                                                                     \
     X(smbc_setPort)                                                                                \
+    X(smbc_setOptionUseKerberos)                                                                   \
+    X(smbc_setOptionFallbackAfterKerberos)                                                         \
+    X(smbc_setOptionNoAutoAnonymousLogin)                                                          \
+    X(smbc_getFunctionStat)                                                                        \
     X(smbc_getFunctionOpendir)                                                                     \
     X(smbc_getFunctionClosedir)                                                                    \
     X(smbc_getFunctionReaddir)

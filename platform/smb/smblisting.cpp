@@ -1,5 +1,6 @@
 #include "platform/smb/smblisting.h"
 
+#include "platform/smb/kerberosticket.h"
 #include "platform/smb/libsmbclient.h"
 #include "platform/smb/smbreach.h"
 
@@ -7,6 +8,7 @@
 #include <ifaddrs.h>
 #include <net/if.h>
 #include <poll.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -25,11 +27,17 @@ using std::chrono::milliseconds;
 class SmbContext
 {
 public:
-    SmbContext(const LibSmbClient& smb, SmbDialects dialects, milliseconds timeout)
+    SmbContext(const LibSmbClient& smb, SmbDialects dialects, SmbLogon logon, milliseconds timeout)
         : smb_(smb), context_(smb.smbc_new_context())
     {
         if (context_ == nullptr)
             return;
+        if (logon == SmbLogon::UserTicket) {
+            // The ticket or nothing: neither a password nor an anonymous session instead.
+            smb_.smbc_setOptionUseKerberos(context_, 1);
+            smb_.smbc_setOptionFallbackAfterKerberos(context_, 0);
+            smb_.smbc_setOptionNoAutoAnonymousLogin(context_, 1);
+        }
         smb_.smbc_setOptionDebugToStderr(context_, 1);
         smb_.smbc_setDebug(context_, 0);
         smb_.smbc_setTimeout(context_, static_cast<int>(timeout.count()));
@@ -128,8 +136,20 @@ int ErrnoOr(int fallback)
     return errno != 0 ? errno : fallback;
 }
 
-// The listing through libsmbclient in this process; `timeout` bounds each wait.
-SmbListing ReadHere(const std::string& url, SmbDialects dialects, milliseconds timeout)
+// Connects a server's IPC$ share in the context. Asked to list a server by a name (not an
+// address) that it has no connection to, libsmbclient first takes the name for a workgroup's
+// and asks NetBIOS for its master browsers: broadcasts that nobody answers, half a second or
+// more. Whether this connection works or not, the listing tells.
+void ConnectIpc(const LibSmbClient& smb, SMBCCTX* context, const std::string& url)
+{
+    struct stat ignored;
+    smb.smbc_getFunctionStat(context)(context, (url + "/IPC$").c_str(), &ignored);
+}
+
+// The listing through libsmbclient in this process; `timeout` bounds each wait. `server`: the
+// directory is a server's.
+SmbListing ReadHere(const std::string& url, SmbDialects dialects, SmbLogon logon, bool server,
+                    milliseconds timeout)
 {
     SmbListing listing;
     const LibSmbClient* smb = SmbClient();
@@ -137,12 +157,18 @@ SmbListing ReadHere(const std::string& url, SmbDialects dialects, milliseconds t
         listing.error = ELIBACC;
         return listing;
     }
+    if (logon == SmbLogon::UserTicket && !HasKerberosTicket()) {
+        listing.error = ENOKEY;
+        return listing;
+    }
     errno = 0;
-    SmbContext context(*smb, dialects, timeout);
+    SmbContext context(*smb, dialects, logon, timeout);
     if (context.get() == nullptr) {
         listing.error = ErrnoOr(ENOMEM);
         return listing;
     }
+    if (server)
+        ConnectIpc(*smb, context.get(), url);
     errno = 0;
     SmbDirectory directory(*smb, context.get(), url);
     if (!directory.IsOpen()) {
@@ -259,7 +285,7 @@ Pipe MakePipe()
 
 // The child's work: with reachFirst, the port first, as ReadServerShares did in the caller.
 SmbListing ReadInChild(const std::string& url, SmbDialects dialects, Clock::time_point deadline,
-                       const std::string& reachFirst)
+                       const std::string& reachFirst, SmbLogon logon)
 {
     int error = 0;
     if (!reachFirst.empty() && ReachSmbPort(reachFirst, deadline, &error) == SmbReach::NoAnswer)
@@ -269,13 +295,14 @@ SmbListing ReadInChild(const std::string& url, SmbDialects dialects, Clock::time
     const auto timeout = std::chrono::ceil<milliseconds>(deadline - Clock::now());
     if (timeout.count() <= 0)
         return {ETIMEDOUT, {}};
-    return ReadHere(url, dialects, timeout);
+    return ReadHere(url, dialects, logon, !reachFirst.empty(), timeout);
 }
 
 } // namespace
 
 SmbListingRequest::SmbListingRequest(const std::string& url, SmbDialects dialects,
-                                     Clock::time_point deadline, const std::string& reachFirst)
+                                     Clock::time_point deadline, const std::string& reachFirst,
+                                     SmbLogon logon)
     : deadline_(deadline)
 {
     if (reachFirst.empty() && !AnyInterfaceUp()) {
@@ -289,7 +316,8 @@ SmbListingRequest::SmbListingRequest(const std::string& url, SmbDialects dialect
     try {
         Pipe pipe = MakePipe();
         child_ = ChildProcess::Start([&] {
-            WriteAll(pipe.write.get(), Encode(ReadInChild(url, dialects, deadline, reachFirst)));
+            WriteAll(pipe.write.get(),
+                     Encode(ReadInChild(url, dialects, deadline, reachFirst, logon)));
         });
         answer_ = std::move(pipe.read);
         // Our copy of the writing end closes here, so that the child's closing is seen.

@@ -17,6 +17,10 @@ struct SmbEntry {
     std::string comment;
 };
 
+// How a listing logs on: as a guest (anonymously), or with the user's Kerberos ticket and
+// nothing else.
+enum class SmbLogon { Guest, UserTicket };
+
 enum class SmbDialects {
     Browsing, // SMB1 only: the browse lists (smb://, smb://WORKGROUP) exist only there
     Any,      // SMB1 up to the newest, on port 445: old print servers and current ones alike
@@ -24,7 +28,8 @@ enum class SmbDialects {
 
 struct SmbListing {
     int error = 0; // errno of an opening that failed (ETIMEDOUT: no answer by the deadline,
-                   // ENETDOWN: no interface is up); 0 if read
+                   // ENETDOWN: no interface is up, ENOKEY: the user has no Kerberos ticket
+                   // to log on with); 0 if read
     std::vector<SmbEntry> entries;
 };
 
@@ -36,13 +41,13 @@ struct SmbListing {
 class SmbListingRequest
 {
 public:
-    // Starts reading a whole smb:// directory (smb://, smb://WORKGROUP or smb://SERVER), as
-    // the user's Kerberos ticket if there is one, else as a guest. With reachFirst, the child
-    // first reaches that host's SMB port (see ReachSmbPort) and gives its error when it
-    // does not answer.
+    // Starts reading a whole smb:// directory (smb://, smb://WORKGROUP or smb://SERVER),
+    // logged on as `logon` says. With reachFirst (a server's listing), the child first
+    // reaches that host's SMB port (see ReachSmbPort) and gives its error when it does not
+    // answer.
     SmbListingRequest(const std::string& url, SmbDialects dialects,
                       std::chrono::steady_clock::time_point deadline,
-                      const std::string& reachFirst = "");
+                      const std::string& reachFirst = "", SmbLogon logon = SmbLogon::Guest);
     // Stops and reaps the child if it still runs.
     ~SmbListingRequest();
     SmbListingRequest(const SmbListingRequest&) = delete;

@@ -6,17 +6,18 @@
 #include <cstring>
 
 std::unique_ptr<SmbListingRequest> StartServerShares(const std::string& server,
-                                                     std::chrono::steady_clock::time_point deadline)
+                                                     std::chrono::steady_clock::time_point deadline,
+                                                     SmbLogon logon)
 {
     // Reaching the port first tells a host that is not there without a libsmbclient context.
     return std::make_unique<SmbListingRequest>(SmbServerUri(server), SmbDialects::Any, deadline,
-                                               server);
+                                               server, logon);
 }
 
 SmbListing ReadServerShares(const std::string& server,
-                            std::chrono::steady_clock::time_point deadline)
+                            std::chrono::steady_clock::time_point deadline, SmbLogon logon)
 {
-    return StartServerShares(server, deadline)->Wait();
+    return StartServerShares(server, deadline, logon)->Wait();
 }
 
 std::string ServerErrorText(const std::string& server, int error)

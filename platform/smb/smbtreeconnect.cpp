@@ -93,9 +93,44 @@ std::string Request(Command command, uint64_t messageId, uint64_t sessionId,
     return framed + m;
 }
 
+// Pads a body that follows the header to a multiple of 8 bytes from the header's start.
+void Align8(std::string& body)
+{
+    body.append((8 - (kHeaderSize + body.size()) % 8) % 8, '\0');
+}
+
+std::string NegotiateContext(uint16_t type, const std::string& data)
+{
+    std::string c;
+    PutLe(c, type, 2);
+    PutLe(c, data.size(), 2);
+    PutLe(c, 0, 4); // reserved
+    return c + data;
+}
+
+// What a server that speaks only 3.1.1 needs to hear: the hash for its pre-authentication
+// integrity (SHA-512, with a salt) and the ciphers we could use (none will be: an anonymous
+// session has no key).
+std::string NegotiateContexts()
+{
+    std::string integrity;
+    PutLe(integrity, 1, 2);  // hash algorithm count
+    PutLe(integrity, 32, 2); // salt length
+    PutLe(integrity, 1, 2);  // SHA-512
+    integrity.append("wdclient share check salt 32 byt", 32);
+    std::string ciphers;
+    PutLe(ciphers, 2, 2); // cipher count
+    PutLe(ciphers, 2, 2); // AES-128-GCM
+    PutLe(ciphers, 1, 2); // AES-128-CCM
+    std::string contexts = NegotiateContext(1, integrity);
+    Align8(contexts);
+    return contexts + NegotiateContext(2, ciphers);
+}
+
 std::string NegotiateBody()
 {
-    static const uint16_t dialects[] = {0x0202, 0x0210, 0x0300, 0x0302};
+    static const uint16_t dialects[] = {0x0202, 0x0210, 0x0300, 0x0302, 0x0311};
+    const std::string contexts = NegotiateContexts();
     std::string b;
     PutLe(b, 36, 2);                   // structure size
     PutLe(b, std::size(dialects), 2);  // dialect count
@@ -103,10 +138,15 @@ std::string NegotiateBody()
     PutLe(b, 0, 2);                    // reserved
     PutLe(b, 0, 4);                    // capabilities
     b.append("wdclient-sharechk", 16); // client GUID
-    PutLe(b, 0, 8);                    // client start time
+    // With 3.1.1 offered, the client start time gives way to where the contexts are.
+    const size_t contextsAt = kHeaderSize + 36 + 2 * std::size(dialects);
+    PutLe(b, contextsAt + (8 - contextsAt % 8) % 8, 4);
+    PutLe(b, 2, 2); // context count
+    PutLe(b, 0, 2); // reserved
     for (uint16_t dialect : dialects)
         PutLe(b, dialect, 2);
-    return b;
+    Align8(b);
+    return b + contexts;
 }
 
 // NTLMSSP flags: Unicode, request target, NTLM, always sign, extended session security,
@@ -285,18 +325,30 @@ SmbKind KindOfShareType(uint8_t type)
     }
 }
 
-// The anonymous session; false when the server will not have one (error set if it did not
-// answer at all).
-bool OpenSession(Exchange& exchange)
+enum class Session { Open, NoGuest, Unsure };
+
+bool IsRefusal(const Smb2Reply& reply)
+{
+    return reply.valid &&
+           (reply.status == kStatusAccessDenied || reply.status == kStatusLogonFailure);
+}
+
+// The anonymous session: Unsure when the server will not have one in a way that tells nothing
+// (error set if it did not answer at all).
+Session OpenSession(Exchange& exchange)
 {
     const Smb2Reply negotiated = exchange.Ask(kNegotiate, NegotiateBody());
     if (!negotiated.valid || negotiated.status != kStatusSuccess)
-        return false;
+        return Session::Unsure;
     const Smb2Reply challenged = exchange.Ask(kSessionSetup, SessionSetupBody(NtlmNegotiate()));
+    if (IsRefusal(challenged))
+        return Session::NoGuest;
     if (!challenged.valid || challenged.status != kStatusMoreProcessing)
-        return false;
+        return Session::Unsure;
     const Smb2Reply done = exchange.Ask(kSessionSetup, SessionSetupBody(NtlmAnonymous()));
-    return done.valid && done.status == kStatusSuccess;
+    if (IsRefusal(done))
+        return Session::NoGuest;
+    return done.valid && done.status == kStatusSuccess ? Session::Open : Session::Unsure;
 }
 
 } // namespace
@@ -334,18 +386,22 @@ ShareTypes AskShareTypes(const std::string& server, const std::vector<std::strin
         return answer;
     }
     Exchange exchange(std::move(socket), deadline);
-    const auto giveUp = [&answer, &exchange] {
-        answer.error = exchange.error == ETIMEDOUT ? ETIMEDOUT : 0;
-        answer.unsure = answer.error == 0;
-        answer.kinds.clear();
-        return answer;
+    const auto giveUp = [&exchange] {
+        ShareTypes unknown;
+        unknown.error = exchange.error == ETIMEDOUT ? ETIMEDOUT : 0;
+        unknown.unsure = unknown.error == 0;
+        return unknown;
     };
-    if (!OpenSession(exchange))
+    const Session session = OpenSession(exchange);
+    if (session == Session::Unsure)
         return giveUp();
-    for (const std::string& share : shares) {
-        const Smb2Reply reply = exchange.Ask(kTreeConnect, TreeConnectBody(server, share));
+    answer.noGuest = session == Session::NoGuest;
+    for (size_t i = 0; i < shares.size() && !answer.noGuest; ++i) {
+        const Smb2Reply reply = exchange.Ask(kTreeConnect, TreeConnectBody(server, shares[i]));
         if (reply.valid && reply.status == kStatusSuccess)
-            answer.kinds[share] = KindOfShareType(reply.shareType);
+            answer.kinds[shares[i]] = KindOfShareType(reply.shareType);
+        else if (IsRefusal(reply))
+            answer.denied.insert(shares[i]);
         else if (!reply.valid || reply.status != kStatusBadNetworkName)
             return giveUp();
     }

@@ -8,6 +8,7 @@
 #include <utility>
 #include <vector>
 
+struct FieldDef;
 struct TableDef;
 
 // A failure the database reported, already in the store's words, with what the database
@@ -65,6 +66,8 @@ public:
     virtual std::string Identifier(const std::string& name) const = 0;
     virtual std::string KeyColumn() const = 0;
     virtual std::string CreateTableSql(const TableDef& table) const = 0;
+    // A field's declaration, as CREATE TABLE and ALTER TABLE ... ADD COLUMN take it.
+    virtual std::string ColumnSql(const FieldDef& field) const = 0;
     virtual bool HasTable(const std::string& name) = 0;
     std::vector<std::string> FieldNames(const std::string& table);
     // The declared defaults of a table's fields, by field name.

@@ -6,6 +6,7 @@
 #include "platform/store/sha256.h"
 #include "platform/store/storeerror.h"
 
+#include <algorithm>
 #include <random>
 
 namespace
@@ -71,16 +72,18 @@ void CheckMeta(StoreDriver& db)
         Fail(db, "refused the password: it is not this database's password.");
 }
 
-void CheckFields(StoreDriver& db, const TableDef& table)
+// The fields of the required tables that the database lacks, with their tables.
+std::vector<std::pair<std::string, FieldDef>> MissingFields(StoreDriver& db)
 {
-    const std::vector<std::string> present = db.FieldNames(table.name);
-    for (const FieldDef& f : table.fields) {
-        bool found = false;
-        for (const std::string& p : present)
-            found = found || EqualsIgnoreCase(p, f.name);
-        if (!found)
-            Fail(db, "is missing the field " + f.name + " in the table " + table.name + ".");
+    std::vector<std::pair<std::string, FieldDef>> missing;
+    for (const TableDef& t : RequiredTables()) {
+        const std::vector<std::string> present = db.FieldNames(t.name);
+        for (const FieldDef& f : t.fields)
+            if (std::none_of(present.begin(), present.end(),
+                             [&f](const std::string& p) { return EqualsIgnoreCase(p, f.name); }))
+                missing.emplace_back(t.name, f);
     }
+    return missing;
 }
 
 void AddStartingRows(StoreDriver& db)
@@ -130,11 +133,12 @@ void CreateTables(StoreDriver& db, bool startingRows)
 void CheckDatabase(StoreDriver& db)
 {
     CheckMeta(db);
-    for (const TableDef& t : RequiredTables()) {
+    for (const TableDef& t : RequiredTables())
         if (!db.HasTable(t.name))
             Fail(db, "is missing the table " + t.name + ".");
-        CheckFields(db, t);
-    }
+    for (const auto& [table, field] : MissingFields(db))
+        if (!field.optional)
+            Fail(db, "is missing the field " + field.name + " in the table " + table + ".");
 }
 
 bool HasRunLogTable(StoreDriver& db)
@@ -142,15 +146,17 @@ bool HasRunLogTable(StoreDriver& db)
     return db.HasTable(RunLogTable().name);
 }
 
-void AddRunLogTable(StoreDriver& db)
+bool UpgradeDatabase(StoreDriver& db)
 {
-    if (HasRunLogTable(db))
-        return;
+    if (HasRunLogTable(db) && MissingFields(db).empty())
+        return false;
     db.Exec("BEGIN");
     try {
-        // Another program may have added it meanwhile.
+        // Another program may have done some of it meanwhile.
         if (!HasRunLogTable(db))
             CreateTable(db, RunLogTable());
+        for (const auto& [table, field] : MissingFields(db))
+            db.Exec("ALTER TABLE " + db.Identifier(table) + " ADD COLUMN " + db.ColumnSql(field));
         db.Exec("UPDATE wd_meta SET value = '" + std::to_string(kSchemaVersion) +
                 "' WHERE key = 'schema_version'");
         db.Exec("COMMIT");
@@ -158,4 +164,5 @@ void AddRunLogTable(StoreDriver& db)
         db.Exec("ROLLBACK");
         throw;
     }
+    return true;
 }

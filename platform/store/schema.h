@@ -22,6 +22,7 @@ void CreateTables(StoreDriver& driver, bool startingRows = false);
 void CheckDatabase(StoreDriver& driver);
 
 bool HasRunLogTable(StoreDriver& driver);
-// Adds the run-log table to a database of an older schema version (the programs that edit
-// the database call it). Throws StoreError.
-void AddRunLogTable(StoreDriver& driver);
+// Brings an older database up to date: adds the run-log table and the optional fields it
+// lacks (the programs that edit the database call it). True when it changed the database.
+// Throws StoreError.
+bool UpgradeDatabase(StoreDriver& driver);

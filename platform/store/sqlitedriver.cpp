@@ -102,7 +102,7 @@ Value ParseDefault(const std::string& text)
     return Value();
 }
 
-std::string ColumnSql(const FieldDef& f)
+std::string FieldSql(const FieldDef& f)
 {
     std::string sql = QuoteIdentifier(f.name);
     switch (f.type) {
@@ -179,11 +179,16 @@ std::string SqliteDriver::Identifier(const std::string& name) const
     return QuoteIdentifier(name); // SQLite resolves quoted names without regard to case
 }
 
+std::string SqliteDriver::ColumnSql(const FieldDef& field) const
+{
+    return FieldSql(field);
+}
+
 std::string SqliteDriver::CreateTableSql(const TableDef& table) const
 {
     std::string sql = "CREATE TABLE " + Identifier(table.name) + " (";
     for (size_t i = 0; i < table.fields.size(); ++i)
-        sql += (i ? ", " : "") + ColumnSql(table.fields[i]);
+        sql += (i ? ", " : "") + FieldSql(table.fields[i]);
     return sql + ")";
 }
 

@@ -21,6 +21,7 @@ public:
     std::string Identifier(const std::string& name) const override;
     std::string KeyColumn() const override { return "rowid"; }
     std::string CreateTableSql(const TableDef& table) const override;
+    std::string ColumnSql(const FieldDef& field) const override;
     bool HasTable(const std::string& name) override;
     std::vector<std::pair<std::string, Value>> Defaults(const std::string& table) override;
 

@@ -6,11 +6,15 @@ const std::vector<TableDef>& RequiredTables()
     static const std::vector<TableDef> tables = {
         {"Config",
          {{"ClearPrintersFirst", FieldType::Boolean},
-          {"AllowClientSelection", FieldType::Boolean}}},
+          {"AllowClientSelection", FieldType::Boolean},
+          // How the print jobs log on to the print servers: none, password or kerberos.
+          {"PrintAuthentication", FieldType::Text, {}, false, false, true}}},
         {"printers",
          {{"UNCNAME", FieldType::Text, {}, true},
           {"Description", FieldType::Text},
-          {"Available", FieldType::Boolean, yes}}},
+          {"Available", FieldType::Boolean, yes},
+          // A CUPS driver as lpinfo -m lists it; empty: a raw queue.
+          {"Driver", FieldType::Text, {}, false, false, true}}},
         {"MapRules",
          {{"RULENAME", FieldType::Text, {}, false, true},
           {"UNCPath1", FieldType::Text},
@@ -18,7 +22,11 @@ const std::vector<TableDef>& RequiredTables()
           {"UNCPath3", FieldType::Text},
           {"UNCPath4", FieldType::Text},
           {"Default", FieldType::Integer, Value::Integer(5)},
-          {"Active", FieldType::Boolean, yes}}},
+          {"Active", FieldType::Boolean, yes},
+          // The networks the computer must be on and the groups the user must be in (CIDR
+          // networks; group names separated by commas); empty: any.
+          {"Networks", FieldType::Text, {}, false, false, true},
+          {"Groups", FieldType::Text, {}, false, false, true}}},
     };
     return tables;
 }

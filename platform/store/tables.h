@@ -14,6 +14,9 @@ struct FieldDef {
     Value defaultValue = {};
     bool unique = false; // without regard to case
     bool indexed = false;
+    // Newer than some databases: the programs work without it, and the administration
+    // program adds it to a database it opens for writing.
+    bool optional = false;
 };
 
 struct TableDef {
@@ -24,6 +27,8 @@ struct TableDef {
 const std::vector<TableDef>& RequiredTables();
 
 // 2: the run-log table wd_runlog; databases of version 1 lack it and open as before.
+// Optional fields are added without a new version: the programs of version 2 open a
+// database that has them as before.
 inline constexpr int kSchemaVersion = 2;
 
 // The outcome of each client run. Not among the required tables: older databases lack it

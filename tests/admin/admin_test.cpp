@@ -7,10 +7,12 @@
 #include "platform/dbwidgets/dbedit.h"
 #include "platform/dbwidgets/dbgrid.h"
 #include "platform/dbwidgets/dblookupcombobox.h"
+#include "platform/dbwidgets/dbsearchcombobox.h"
 #include "tests/gui/guidriver.h"
 #include "tests/support/tempdir.h"
 
 #include <QHeaderView>
+#include <QLabel>
 #include <QPushButton>
 #include <QScrollBar>
 #include <QTest>
@@ -21,12 +23,15 @@ namespace
 {
 
 // Shown in this order: \\srv\color, \\srv\laser, None.
-const char* const kPrinters = "INSERT INTO printers VALUES ('\\\\srv\\laser', 'Room 12', 1), "
+const char* const kPrinters = "INSERT INTO printers (UNCNAME, Description, Available) VALUES "
+                              "('\\\\srv\\laser', 'Room 12', 1), "
                               "('\\\\srv\\color', '', 0);";
 
 class AdminMainWindow : public ::testing::Test
 {
 protected:
+    // The printer dialog asks no CUPS of the machine's: there is none at this socket.
+    AdminMainWindow() { setenv("CUPS_SERVER", dir.File("no-cups.sock").c_str(), 1); }
     void Open(const std::string& sql) { MakeDatabase(dir.Path(), sql), Reopen(); }
     void Reopen()
     {
@@ -88,8 +93,8 @@ TEST_F(AdminMainWindow, HasItsTitleSizeAndTabOrdersAndGridKeysMoveTheCurrentRow)
     TRuleDetailsFrm& r = R();
     EXPECT_EQ(m.windowTitle(), "KELVANE: Wendrell Config Screen");
     EXPECT_EQ(m.size(), QSize(877, 634));
-    ExpectTabCycle({m.allowClientRulesCheckBox, m.clearFirstCheckBox, m.printersGrid,
-                    m.addPrinterButton, m.deletePrinterButton, m.editPrinterButton,
+    ExpectTabCycle({m.allowClientRulesCheckBox, m.clearFirstCheckBox, m.printLogonComboBox,
+                    m.printersGrid, m.addPrinterButton, m.deletePrinterButton, m.editPrinterButton,
                     m.findPrintersButton, m.rulesGrid, m.addRuleButton, m.editRuleButton,
                     m.deleteRuleButton, m.testRulesButton, m.lastRunsButton});
     m.printersGrid->setFocus(Qt::TabFocusReason);
@@ -105,14 +110,15 @@ TEST_F(AdminMainWindow, HasItsTitleSizeAndTabOrdersAndGridKeysMoveTheCurrentRow)
     EXPECT_EQ(QApplication::focusWidget(), m.addPrinterButton);
     m.printersGrid->setFocus(Qt::TabFocusReason);
     QTest::keyClick(m.printersGrid, Qt::Key_Backtab, Qt::ControlModifier | Qt::ShiftModifier);
-    EXPECT_EQ(QApplication::focusWidget(), m.clearFirstCheckBox);
+    EXPECT_EQ(QApplication::focusWidget(), m.printLogonComboBox);
     const std::pair<std::function<void()>, std::vector<QWidget*>> dialogs[] = {
         {[&] { Click(m.addPrinterButton); },
-         {p.pathEdit, p.descriptionEdit, p.availableCheckBox, p.okButton, p.cancelButton}},
+         {p.pathEdit, p.descriptionEdit, p.availableCheckBox, p.okButton, p.cancelButton,
+          p.driverComboBox}},
         {[&] { Click(m.addRuleButton); },
          {r.computername, r.printer1ComboBox, r.printer2ComboBox, r.printer3ComboBox,
           r.printer4ComboBox, r.defaultPrinterComboBox, r.okButton, r.cancelButton,
-          r.activeCheckBox}},
+          r.activeCheckBox, r.networksEdit, r.groupsEdit}},
         {[&] { forms->aboutfrm.ShowModal(); }, {forms->aboutfrm.okButton}}};
     for (auto& [open, order] : dialogs) {
         gui.OnShow([&order](QDialog& d) {
@@ -201,8 +207,10 @@ TEST_F(AdminMainWindow, ARuleNameWithABlankIsStoredOnlyAfterTheWarning)
 // clicked; they never change a slot by themselves.
 TEST_F(AdminMainWindow, TheDialogsEditTheClickedRowAndTheListsNeverChangeASlotByThemselves)
 {
-    Open("INSERT INTO printers VALUES ('\\\\srv\\laser', 'Room 12', 1), ('\\\\srv\\color', 'Hall', "
-         "1), ('\\\\srv\\attic', 'Attic', 0); INSERT INTO MapRules VALUES ('PC0', '', '', '', "
+    Open("INSERT INTO printers (UNCNAME, Description, Available) VALUES ('\\\\srv\\laser', 'Room "
+         "12', 1), ('\\\\srv\\color', 'Hall', "
+         "1), ('\\\\srv\\attic', 'Attic', 0); INSERT INTO MapRules (RULENAME, UNCPath1, UNCPath2, "
+         "UNCPath3, UNCPath4, \"Default\", Active) VALUES ('PC0', '', '', '', "
          "'', 1, 1), ('PC1', '\\\\srv\\laser', '\\\\SRV\\COLOR', NULL, NULL, 3, NULL);");
     TprinterEntryfrm& p = P();
     gui.OnShow([&](QDialog&) {
@@ -254,6 +262,56 @@ TEST_F(AdminMainWindow, TheDialogsEditTheClickedRowAndTheListsNeverChangeASlotBy
     EXPECT_TRUE(gui.messages.empty());
 }
 
+// A rule's networks and groups are stored as typed and shown in the grid; a text the clients
+// could not read is refused by OK and by the close box with a message naming the bad part, and
+// the row stays pending. A database without the fields offers neither and takes rules as before.
+TEST_F(AdminMainWindow, ARulesNetworksAndGroupsAreCheckedStoredAndShown)
+{
+    Open("");
+    TRuleDetailsFrm& r = R();
+    const std::tuple<const char*, const char*, bool, const char*> refusals[] = {
+        {"10.1.0.0/16, 10.0.0.0/33", "", false,
+         "The rule's networks do not read: \"10.0.0.0/33\" is not a network: the prefix"},
+        {"10.1.0.0/16", "Staff,,Others", true,
+         "The rule's groups do not read: a group name is empty"}};
+    gui.OnShow([&](QDialog& d) {
+        QTest::keyClicks(r.computername, "LAB*");
+        for (const auto& [networks, groups, closeBox, message] : refusals) {
+            Retype(r.networksEdit, networks);
+            Retype(r.groupsEdit, groups);
+            closeBox ? (void)d.close() : Click(r.okButton);
+            EXPECT_TRUE(d.isVisible());
+            EXPECT_EQ(forms->dbform.MapRulesTable.State(), DataSetState::Insert);
+            EXPECT_TRUE(gui.messages.back().text.startsWith(message)) << message;
+        }
+        Retype(r.networksEdit, "10.1.0.0/16 2001:db8:5::/48");
+        Retype(r.groupsEdit, "Staff, EXAMPLE\\Print Users");
+        QTest::keyClick(r.groupsEdit, Qt::Key_Return);
+    });
+    Click(M().addRuleButton);
+    EXPECT_EQ(gui.messages.size(), 2u);
+    EXPECT_EQ(Stored("select RULENAME || '|' || Networks || '|' || Groups from MapRules"),
+              "LAB*|10.1.0.0/16 2001:db8:5::/48|Staff, EXAMPLE\\Print Users");
+    EXPECT_EQ(Shown(M().rulesGrid, 7) + "|" + Shown(M().rulesGrid, 8),
+              "10.1.0.0/16 2001:db8:5::/48|Staff, EXAMPLE\\Print Users");
+
+    ExecSql(dir.File("wddata.mdb"),
+            "ALTER TABLE MapRules DROP COLUMN Networks; ALTER TABLE MapRules DROP COLUMN Groups;");
+    Reopen();
+    gui.OnShow([&](QDialog&) {
+        EXPECT_FALSE(R().networksEdit->isEnabled() || R().groupsEdit->isEnabled());
+        QTest::keyClicks(R().computername, "OLD");
+        Click(R().okButton);
+    });
+    Click(M().addRuleButton);
+    EXPECT_EQ(Stored("select group_concat(RULENAME) from MapRules"), "LAB*,OLD");
+    TDBGrid* grid = M().rulesGrid;
+    EXPECT_TRUE(!grid->isColumnHidden(6) && grid->isColumnHidden(7) && grid->isColumnHidden(8));
+    // Brought up to date as it opens: the new fields are there at once.
+    OpenDatabase(forms->dbform);
+    EXPECT_FALSE(grid->isColumnHidden(7));
+}
+
 TEST_F(AdminMainWindow, DeletingAsksInTheGridAndKeepsThePrinterNamedExactlyNone)
 {
     Open("");
@@ -286,7 +344,7 @@ TEST_F(AdminMainWindow, DeletingAsksInTheGridAndKeepsThePrinterNamedExactlyNone)
 
 TEST_F(AdminMainWindow, TheOptionsAreStoredWhenItClosesAndARefusalIsShown)
 {
-    Open("INSERT INTO Config VALUES (0, 0);");
+    Open("INSERT INTO Config (ClearPrintersFirst, AllowClientSelection) VALUES (0, 0);");
     const char* options = "select AllowClientSelection || ClearPrintersFirst from Config";
     Click(M().allowClientRulesCheckBox);
     Click(M().clearFirstCheckBox);
@@ -304,6 +362,75 @@ TEST_F(AdminMainWindow, TheOptionsAreStoredWhenItClosesAndARefusalIsShown)
     ASSERT_EQ(gui.messages.size(), 1u);
     EXPECT_EQ(gui.messages[0].text, "The global options were not stored.");
     EXPECT_TRUE(gui.messages[0].details.contains("locked"));
+}
+
+// What the clients make of the print logon shows, and the choice is stored when it closes.
+TEST_F(AdminMainWindow, ThePrintLogonShowsWhatItMeansAndIsStoredWhenItCloses)
+{
+    Open("");
+    const std::pair<const char*, const char*> values[] = {
+        {"NULL", "none"}, {"''", "none"}, {"'KERBEROS'", "kerberos"}, {"'ntlm'", "none"}};
+    for (auto [stored, shown] : values) {
+        ExecSql(dir.File("wddata.mdb"),
+                std::string("UPDATE Config SET PrintAuthentication = ") + stored);
+        Reopen();
+        EXPECT_EQ(M().printLogonComboBox->currentText(), shown) << stored;
+    }
+    PickEntry(M().printLogonComboBox, "password");
+    const char* logon = "select PrintAuthentication from Config";
+    EXPECT_EQ(Stored(logon), "ntlm") << "not before closing";
+    M().close();
+    EXPECT_EQ(Stored(logon), "password");
+}
+
+// A printing system that cannot be asked leaves a plain edit and says why, without a message.
+TEST_F(AdminMainWindow, WithoutTheListOfDriversADriverIsTypedAndTheNoteSaysWhy)
+{
+    Open(kPrinters);
+    gui.OnShow([&](QDialog&) {
+        QLabel* note = P().driverNote;
+        ASSERT_TRUE(QTest::qWaitFor([&] { return !note->text().startsWith("Reading"); }, 20000));
+        EXPECT_TRUE(note->text().startsWith("No list of drivers: Cannot reach"))
+            << note->text().toStdString();
+        EXPECT_TRUE(P().driverComboBox->toolTip().contains("no-cups.sock"));
+        QTest::keyClicks(P().driverComboBox->lineEdit(), "my.ppd");
+        Click(P().okButton);
+    });
+    ClickRow(M().printersGrid, 0);
+    Click(M().editPrinterButton);
+    EXPECT_EQ(Stored("select Driver from printers where UNCNAME like '%color'"), "my.ppd");
+    EXPECT_TRUE(gui.messages.empty());
+}
+
+// An older database that wdConfig could not bring up to date: the driver and the print logon
+// cannot be chosen and say why, and the rest works. Brought up to date, both can.
+TEST_F(AdminMainWindow, AnOlderDatabaseLacksTheDriverAndThePrintLogonUntilBroughtUpToDate)
+{
+    Open(std::string(kPrinters) + "ALTER TABLE printers DROP COLUMN Driver; "
+                                  "ALTER TABLE Config DROP COLUMN PrintAuthentication;");
+    const auto expectFields = [this](bool present) {
+        EXPECT_EQ(M().printLogonComboBox->isEnabled(), present);
+        EXPECT_EQ(M().printLogonComboBox->currentText(), "none");
+        EXPECT_EQ(M().printLogonNote->text().contains("no field PrintAuthentication"), !present);
+        EXPECT_EQ(M().printersGrid->isColumnHidden(3), !present);
+        gui.OnShow([this, present](QDialog&) {
+            EXPECT_EQ(P().driverComboBox->isEnabled(), present);
+            EXPECT_EQ(P().driverNote->text().contains("no field Driver"), !present);
+            Retype(P().descriptionEdit, present ? "Room 15" : "Room 14");
+            Click(P().okButton);
+        });
+        ClickRow(M().printersGrid, 0);
+        Click(M().editPrinterButton);
+    };
+    expectFields(false);
+    const char* options = "select ClearPrintersFirst || Description from Config, printers "
+                          "where UNCNAME like '%color'";
+    Click(M().clearFirstCheckBox);
+    M().close();
+    EXPECT_EQ(Stored(options), "0Room 14");
+    OpenDatabase(forms->dbform);
+    expectFields(true);
+    EXPECT_TRUE(gui.messages.empty());
 }
 
 // A title click sorts by its column, in turns up and down across both grids, and keeps the

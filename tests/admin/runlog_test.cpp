@@ -9,6 +9,8 @@
 #include "platform/store/schema.h"
 #include "tests/client/clientpass.h"
 #include "tests/gui/guidriver.h"
+#include "tests/support/asuser.h"
+#include "tests/support/printstate.h"
 #include "tests/support/tempdir.h"
 
 #include <QLineEdit>
@@ -22,9 +24,11 @@
 namespace
 {
 
-const char* const kNoPrinterRule = "INSERT INTO Config VALUES (0, 0);"
-                                   "INSERT INTO printers VALUES ('None', 'No Printer', 1);"
-                                   "INSERT INTO MapRules VALUES ('PC1', 'None', '', '', '', 5, 1);";
+const char* const kNoPrinterRule =
+    "INSERT INTO Config (ClearPrintersFirst, AllowClientSelection) VALUES (0, 0);"
+    "INSERT INTO printers (UNCNAME, Description, Available) VALUES ('None', 'No Printer', 1);"
+    "INSERT INTO MapRules (RULENAME, UNCPath1, UNCPath2, UNCPath3, UNCPath4, \"Default\", Active) "
+    "VALUES ('PC1', 'None', '', '', '', 5, 1);";
 
 RunLogRow LoggedRun(const std::string& computer, int minute, long long failures)
 {
@@ -61,12 +65,15 @@ TEST(RunLogTable, KeepsTheLastRunsOfEachComputerAndShowsFailuresFirst)
     EXPECT_EQ(latest[1].started, LoggedRun("", 24, 0).started);
 }
 
-TEST(RunLogTable, AnOldFileOpensInBothProgramsAndOnlyWdConfigAddsTheTable)
+TEST(RunLogTable, AnOldFileOpensInBothProgramsAndOnlyWdConfigAddsTheTableAndFields)
 {
     TempDir dir;
     const std::string path = MakeDatabase(dir.Path(), kNoPrinterRule);
     ExecSql(path, "DROP TABLE wd_runlog; UPDATE wd_meta SET value = '1' "
-                  "WHERE key = 'schema_version';");
+                  "WHERE key = 'schema_version'; ALTER TABLE printers DROP COLUMN Driver; "
+                  "ALTER TABLE Config DROP COLUMN PrintAuthentication; "
+                  "ALTER TABLE MapRules DROP COLUMN Networks; ALTER TABLE MapRules DROP COLUMN "
+                  "Groups;");
     const std::string count = "SELECT COUNT(*) FROM wd_runlog";
     EXPECT_EQ(RunClientPass(dir.Path(), {"/S", "/CLIENTNAME=PC1"}).exitCode, 0);
     EXPECT_NE(QueryValue(path, count).find("no such table"), std::string::npos)
@@ -76,8 +83,11 @@ TEST(RunLogTable, AnOldFileOpensInBothProgramsAndOnlyWdConfigAddsTheTable)
     util.SetStartDir(dir.Path());
     TConfigForms forms(util);
     forms.dbform.SetConnection(false);
-    AddRunLog(forms.dbform.ADOConnection);
+    UpgradeTables(forms.dbform.ADOConnection);
     EXPECT_EQ(QueryValue(path, "SELECT value FROM wd_meta WHERE key = 'schema_version'"), "2");
+    EXPECT_EQ(QueryValue(path, "SELECT COUNT(Driver) + COUNT(PrintAuthentication) + "
+                               "COUNT(Networks) + COUNT(Groups) FROM printers, Config, MapRules"),
+              "0");
 
     EXPECT_EQ(RunClientPass(dir.Path(), {"/S", "/CLIENTNAME=PC1"}).exitCode, 0);
     EXPECT_EQ(QueryValue(path, "SELECT outcome || ' ' || results FROM wd_runlog"),
@@ -88,12 +98,18 @@ TEST(RunLogTable, AnOldFileOpensInBothProgramsAndOnlyWdConfigAddsTheTable)
 
 TEST(RunLogWindows, TestShowsTheReportAndLastRunsTheFailuresFirst)
 {
+    EnsureTestUser("wdtest-a", "wdtest-staff");
+    EnsureTestUser("wdtest-b");
     GuiDriver gui;
     TempDir dir;
     const std::string path = MakeDatabase(
         dir.Path(),
-        "INSERT INTO printers VALUES ('\\\\srv\\%USERNAME%', '', 1);"
-        "INSERT INTO MapRules VALUES ('LAB*', '\\\\srv\\%USERNAME%', '', '', '', 1, 1);");
+        "INSERT INTO printers (UNCNAME, Description, Available) VALUES ('\\\\srv\\%USERNAME%', '', "
+        "1);"
+        "INSERT INTO MapRules (RULENAME, UNCPath1, UNCPath2, UNCPath3, UNCPath4, \"Default\", "
+        "Active) VALUES ('LAB*', '\\\\srv\\%USERNAME%', '', '', '', 1, 1);"
+        "INSERT INTO MapRules (RULENAME, Networks, Groups) VALUES ('LAB7', '10.1.0.0/16', "
+        "'Others, WDTEST-Staff');");
     TBrevUtil util({"wdConfig"});
     util.SetStartDir(dir.Path());
     TConfigForms forms(util);
@@ -104,13 +120,30 @@ TEST(RunLogWindows, TestShowsTheReportAndLastRunsTheFailuresFirst)
 
     std::string report;
     gui.OnShow([&](QDialog& d) {
-        main.RuleTestFrm->ComputerEdit->setText("LAB7");
-        main.RuleTestFrm->UserEdit->setText("bob");
-        QTest::mouseClick(main.RuleTestFrm->TestButton, Qt::LeftButton);
-        report = main.RuleTestFrm->Report->toPlainText().toStdString();
-        d.close();
+        main.RuleTestFrm->computerEdit->setText("LAB7");
+        main.RuleTestFrm->userEdit->setText("bob");
+        QTest::mouseClick(main.RuleTestFrm->testButton, Qt::LeftButton);
+        report = main.RuleTestFrm->reportView->toPlainText().toStdString();
+        // On the addresses and for the user given (Enter tests); a bad address is named.
+        const std::tuple<const char*, const char*, const char*> cases[] = {
+            {"192.0.2.1, 10.1.2.3", "wdtest-a", "rule LAB7: matches, active\n"},
+            {"10.2.3.4 2001:db8::1", "wdtest-a",
+             "not here: the computer is on none of its networks (10.1.0.0/16); its addresses: "
+             "10.2.3.4, 2001:db8::1\n"},
+            {"10.1.2.3", "wdtest-b", "not here: the user wdtest-b is in none of its groups"},
+            {"10.1.2.3 10.1.2.300", "wdtest-a", "not here: the user wdtest-b"}}; // not run
+        for (const auto& [addresses, user, line] : cases) {
+            main.RuleTestFrm->addressEdit->setText(addresses);
+            main.RuleTestFrm->userEdit->setText(user);
+            QTest::keyClick(main.RuleTestFrm->addressEdit, Qt::Key_Return);
+            EXPECT_TRUE(main.RuleTestFrm->reportView->toPlainText().contains(line)) << line;
+        }
+        QTest::keyClick(main.RuleTestFrm->addressEdit, Qt::Key_Escape);
+        EXPECT_FALSE(d.isVisible());
     });
     QTest::mouseClick(main.testRulesButton, Qt::LeftButton);
+    ASSERT_EQ(gui.messages.size(), 1u);
+    EXPECT_EQ(gui.messages[0].text, "\"10.1.2.300\" is no IPv4 or IPv6 address.");
     EXPECT_NE(report.find("user: bob\n"), std::string::npos) << report;
     EXPECT_NE(report.find("\n  slot 1 \\\\srv\\bob: connect (share not checked)\n"),
               std::string::npos)

@@ -10,8 +10,10 @@
 namespace
 {
 
-const char* const kNoMatchNoAdd = "INSERT INTO Config VALUES (0, 0);";
-const char* const kNoMatchMayAdd = "INSERT INTO Config VALUES (0, 1);";
+const char* const kNoMatchNoAdd =
+    "INSERT INTO Config (ClearPrintersFirst, AllowClientSelection) VALUES (0, 0);";
+const char* const kNoMatchMayAdd =
+    "INSERT INTO Config (ClearPrintersFirst, AllowClientSelection) VALUES (0, 1);";
 
 class ClientRunTest : public ::testing::Test
 {
@@ -91,7 +93,8 @@ TEST_F(ClientRunTest, NamesThatCannotBeStoredAreNeverOfferedTheAddPath)
 {
     MakeDatabase(dir.Path(), kNoMatchMayAdd);
     Answer(QMessageBox::Yes);
-    for (const char* name : {"/CLIENTNAME", "/CLIENTNAME=LAB\xff\xfe", "/CLIENTNAME=\xed\xa0\x80"}) {
+    for (const char* name :
+         {"/CLIENTNAME", "/CLIENTNAME=LAB\xff\xfe", "/CLIENTNAME=\xed\xa0\x80"}) {
         SCOPED_TRACE(name);
         messages.clear();
         int code = -1;

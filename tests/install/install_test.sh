@@ -38,8 +38,8 @@ source "$2/env"
 export CUPS_SERVER CUPS_SERVERROOT HOME
 laser="\\\\$SMB_HOST\\$SMB_SHARE_LASER"
 sqlite3 "$tmp/site/wddata.mdb" "UPDATE Config SET ClearPrintersFirst = 0, AllowClientSelection = 0;
-    INSERT INTO printers VALUES ('$laser', '', 1);
-    INSERT INTO MapRules VALUES ('PC1', '$laser', '', '', '', 1, 1);"
+    INSERT INTO printers (UNCNAME, Description, Available) VALUES ('$laser', '', 1);
+    INSERT INTO MapRules (RULENAME, UNCPath1, UNCPath2, UNCPath3, UNCPath4, \"Default\", Active) VALUES ('PC1', '$laser', '', '', '', 1, 1);"
 echo "database = ../../site/wddata.mdb" >"$bin/wddata.conf"
 
 for queue in $(lpstat -e); do lpadmin -x "$queue"; done

@@ -16,7 +16,8 @@ for file in ./usr/bin/wdclient ./usr/bin/wdConfig ./usr/bin/wddb \
     ./usr/share/wendrell/autostart/wendrell-client.desktop \
     ./usr/share/man/man1/{wdclient,wdConfig,wddb}.1.gz ./etc/wendrell/wddata.conf \
     ./usr/sbin/wdprintd ./usr/share/man/man8/wdprintd.8.gz \
-    ./lib/systemd/system/wdprintd.socket ./lib/systemd/system/wdprintd@.service; do
+    ./lib/systemd/system/wdprintd.socket ./lib/systemd/system/wdprintd@.service \
+    ./usr/lib/cups/backend/wdsmb; do
     grep -qx "$file" <<<"$listing" || fail "the package lacks $file"
 done
 for module in libwdprint libwdclientui; do
@@ -24,6 +25,10 @@ for module in libwdprint libwdclientui; do
 done
 # An administrator's settings survive an upgrade.
 [ "$(dpkg-deb -I "$deb" conffiles)" = /etc/wendrell/wddata.conf ] || fail "no conffile"
+# CUPS runs a backend as root only when nobody else may run it.
+grep -q '^-rwx------ root/root .* ./usr/lib/cups/backend/wdsmb$' <<<"$(dpkg-deb -c "$deb")" ||
+    fail "the wdsmb backend is not 0700 root"
+grep -q cups-filters <<<"$(dpkg-deb -f "$deb" Recommends)" || fail "no cups-filters"
 depends=$(dpkg-deb -f "$deb" Depends)
 for lib in libcups2 libsmbclient libqt6widgets6 libsqlite3; do
     grep -q "$lib" <<<"$depends" || fail "Depends lacks $lib: $depends"

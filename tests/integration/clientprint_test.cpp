@@ -19,14 +19,6 @@ namespace
 
 using Strings = std::vector<std::string>;
 
-std::string SqlText(const std::string& text)
-{
-    std::string out = "'";
-    for (char c : text)
-        out += c == '\'' ? std::string("''") : std::string(1, c);
-    return out + "'";
-}
-
 class ClientPrintTest : public ::testing::Test
 {
 protected:
@@ -45,24 +37,10 @@ protected:
     {
         return "smb://" + servers->Get("SMB_HOST") + "/" + servers->Get(shareKey);
     }
-    // A printers row: path, available.
-    static std::string Printer(const std::string& path, bool available = true)
-    {
-        return "INSERT INTO printers VALUES (" + SqlText(path) + ", '', " +
-               (available ? "1" : "0") + ");";
-    }
-    static std::string Rule(const std::string& name, const Strings& paths, int defaultSlot)
-    {
-        std::string sql = "INSERT INTO MapRules VALUES (" + SqlText(name);
-        for (const std::string& s : paths)
-            sql += ", " + SqlText(s);
-        return sql + ", " + std::to_string(defaultSlot) + ", 1);";
-    }
     // One client run in this process; returns the statuses shown.
     Strings Run(const std::string& sql, Strings args = {}, bool clearFirst = false)
     {
-        MakeDatabase(dir.Path(), std::string("INSERT INTO Config VALUES (") +
-                                     (clearFirst ? "1" : "0") + ", 0);" + sql);
+        MakeDatabase(dir.Path(), ConfigRow(clearFirst, false) + sql);
         args.insert(args.begin(), {"/S", "/CLIENTNAME=PC1"});
         ClientPass pass = RunClientPass(dir.Path(), args);
         EXPECT_EQ(pass.exitCode, 0);
@@ -95,16 +73,17 @@ TEST_F(ClientPrintTest, TwoPrintersAndTheSecondAsDefault)
 {
     // The second through placeholders given as switches.
     std::string laser = Unc("SMB_SHARE_LASER"), plain = "\\\\%PRINTHOST%\\%QUEUE%";
-    Strings statuses =
-        Run(Printer(laser) + Printer(plain) + Rule("PC*", {laser, plain, "None", "none"}, 2),
-            {"/PRINTHOST=" + servers->Get("SMB_HOST"), "/QUEUE=" + servers->Get("SMB_SHARE_PLAIN")});
+    Strings statuses = Run(
+        PrinterRow(laser) + PrinterRow(plain) + RuleRow("PC*", {laser, plain, "None", "none"}, 2),
+        {"/PRINTHOST=" + servers->Get("SMB_HOST"), "/QUEUE=" + servers->Get("SMB_SHARE_PLAIN")});
     EXPECT_EQ(DeviceUris(), (Strings{Uri("SMB_SHARE_LASER"), Uri("SMB_SHARE_PLAIN")}));
     EXPECT_EQ(DefaultUri(), Uri("SMB_SHARE_PLAIN"));
     Strings connecting;
     for (const std::string& s : statuses)
         if (s.rfind("Connecting to: ", 0) == 0)
             connecting.push_back(s);
-    EXPECT_EQ(connecting, (Strings{"Connecting to: " + laser, "Connecting to: " + Unc("SMB_SHARE_PLAIN")}))
+    EXPECT_EQ(connecting,
+              (Strings{"Connecting to: " + laser, "Connecting to: " + Unc("SMB_SHARE_PLAIN")}))
         << "None slots show and connect nothing";
     EXPECT_TRUE(gui.messages.empty());
 }
@@ -117,15 +96,16 @@ TEST_F(ClientPrintTest, ClearingRemovesOnlyTheQueuesTheClientMade)
     // An administrator's queues for SMB printers, one with credentials in its URI.
     AddQueue("adm-colour", Uri("SMB_SHARE_BRACKETS"));
     AddQueue("adm-secret", "smb://ws:secret@" + servers->Get("SMB_HOST") + "/other");
-    Run(Printer(laser) + Rule("PC1", {laser, "", "", ""}, 5));
-    Run(Printer(plain) + Printer(colour) + Rule("PC1", {plain, colour, "", ""}, 2), {}, true);
+    Run(PrinterRow(laser) + RuleRow("PC1", {laser, "", "", ""}, 5));
+    Run(PrinterRow(plain) + PrinterRow(colour) + RuleRow("PC1", {plain, colour, "", ""}, 2), {},
+        true);
     Strings uris = DeviceUris();
     std::sort(uris.begin(), uris.end());
-    EXPECT_EQ(uris, (Strings{"ipp://127.0.0.1:9/ipp/print", Uri("SMB_SHARE_BRACKETS"),
-                             "smb://" + servers->Get("SMB_HOST") + "/other",
-                             Uri("SMB_SHARE_PLAIN")}));
+    EXPECT_EQ(uris,
+              (Strings{"ipp://127.0.0.1:9/ipp/print", Uri("SMB_SHARE_BRACKETS"),
+                       "smb://" + servers->Get("SMB_HOST") + "/other", Uri("SMB_SHARE_PLAIN")}));
     EXPECT_EQ(UserDefault(), "adm-colour") << "the administrator's queue serves the rule";
-    Strings statuses = Run(Rule("PC1", {"", "", "", ""}, 5), {}, true);
+    Strings statuses = Run(RuleRow("PC1", {"", "", "", ""}, 5), {}, true);
     EXPECT_TRUE(Has(statuses, "Clearing Current Printers"));
     EXPECT_EQ(QueueNames(), (Strings{"adm-colour", "adm-secret", "office-local"}));
     EXPECT_EQ(SavedDeviceUri(*servers, "adm-secret"),
@@ -140,9 +120,10 @@ TEST_F(ClientPrintTest, AUserOutsideLpadminGetsEveryPrinterWhoseQueueExists)
     std::string colour = Unc("SMB_SHARE_BRACKETS");
     AddQueue("for-nobody", Uri("SMB_SHARE_LASER"), "wdclient for nobody");
     AddQueue("adm-plain", Uri("SMB_SHARE_PLAIN"));
-    MakeDatabase(dir.Path(), "INSERT INTO Config VALUES (0, 0);" + Printer("None") +
-                                 Printer(laser) + Printer(plain) + Printer(colour) +
-                                 Rule("PC1", {laser, plain, colour, ""}, 2));
+    MakeDatabase(dir.Path(),
+                 "INSERT INTO Config (ClearPrintersFirst, AllowClientSelection) VALUES (0, 0);" +
+                     PrinterRow("None") + PrinterRow(laser) + PrinterRow(plain) +
+                     PrinterRow(colour) + RuleRow("PC1", {laser, plain, colour, ""}, 2));
     const std::string client = CopyClient(dir);
     const std::string home = dir.File("home");
     std::filesystem::create_directory(home);
@@ -170,7 +151,7 @@ TEST_F(ClientPrintTest, ASlotDifferingInCaseConnectsThePrintersOwnText)
     std::string host = servers->Get("SMB_HOST");
     std::string rowText = "\\\\" + host + "\\" + servers->Get("SMB_SHARE_LASER");
     std::string slotText = "\\\\" + host + "\\LASER";
-    Strings statuses = Run(Printer(rowText) + Rule("PC1", {slotText, "", "", ""}, 5));
+    Strings statuses = Run(PrinterRow(rowText) + RuleRow("PC1", {slotText, "", "", ""}, 5));
     EXPECT_TRUE(Has(statuses, "Connecting to: " + slotText));
     ASSERT_EQ(QueueNames().size(), 1u);
     EXPECT_EQ(QueueOptions(QueueNames()[0])["printer-info"], rowText);
@@ -180,8 +161,8 @@ TEST_F(ClientPrintTest, AFailingSlotIsReportedAndTheRunGoesOn)
 {
     std::string missing = servers->Unc("no-such-share"), disk = Unc("SMB_SHARE_DISK");
     std::string laser = Unc("SMB_SHARE_LASER");
-    std::string rules = Printer(missing) + Printer(disk) + Printer(laser) +
-                        Rule("PC1", {missing, disk, laser, ""}, 3);
+    std::string rules = PrinterRow(missing) + PrinterRow(disk) + PrinterRow(laser) +
+                        RuleRow("PC1", {missing, disk, laser, ""}, 3);
     Run(rules);
     ASSERT_EQ(gui.messages.size(), 2u);
     EXPECT_EQ(gui.messages[0].text.toStdString(),
@@ -206,7 +187,7 @@ TEST_F(ClientPrintTest, PrintersOfServersThatDoNotAnswerAreReportedAsSuch)
         SCOPED_TRACE(host);
         std::string laser = "\\\\" + servers->Get(host) + "\\laser";
         std::string plain = "\\\\" + servers->Get(host) + "\\plain";
-        Run(Printer(laser) + Printer(plain) + Rule("PC1", {laser, plain, "", ""}, 5));
+        Run(PrinterRow(laser) + PrinterRow(plain) + RuleRow("PC1", {laser, plain, "", ""}, 5));
         ASSERT_EQ(gui.messages.size(), 2u);
         for (const auto& message : gui.messages)
             EXPECT_TRUE(message.details.contains("does not answer"))
@@ -222,8 +203,8 @@ TEST_F(ClientPrintTest, OddPathsAreConnectedOrRefusedByTheirLiteralNames)
     std::string marker = dir.File("ran");
     std::string hostile = servers->Unc("x'\";$(touch " + marker + ")`touch " + marker + "`#?");
     std::string placeholder = "\\\\" + servers->Get("SMB_HOST") + "\\%SHARE%";
-    Run(Printer(odd) + Printer(hostile) + Printer(placeholder) +
-            Rule("PC1", {odd, hostile, placeholder, ""}, 1),
+    Run(PrinterRow(odd) + PrinterRow(hostile) + PrinterRow(placeholder) +
+            RuleRow("PC1", {odd, hostile, placeholder, ""}, 1),
         {"/SHARE=;touch " + marker + "\n#"});
     ASSERT_EQ(QueueNames().size(), 1u);
     EXPECT_EQ(QueueOptions(QueueNames()[0])["printer-info"], odd);
@@ -232,4 +213,43 @@ TEST_F(ClientPrintTest, OddPathsAreConnectedOrRefusedByTheirLiteralNames)
     EXPECT_TRUE(gui.messages[0].text.contains(QString::fromStdString(hostile)));
     EXPECT_TRUE(gui.messages[1].text.contains(";touch "));
     EXPECT_FALSE(std::filesystem::exists(marker)) << "a path or switch ran a command";
+}
+
+// A laptop's rules by the network it is on, run inside the servers' own network; and a rule by
+// group, for a user in it and one who is not.
+TEST_F(ClientPrintTest, RulesFollowTheNetworkTheComputerIsOnAndTheUsersGroups)
+{
+    const std::string laser = Unc("SMB_SHARE_LASER"), plain = Unc("SMB_SHARE_PLAIN");
+    const std::string host = servers->Get("SMB_HOST");
+    const std::string here = host.substr(0, host.rfind('.')) + ".0/24";
+    EnsureTestUser("wdtest-a", "wdtest-staff");
+    EnsureTestUser("wdtest-b");
+    MakeDatabase(dir.Path(),
+                 "INSERT INTO Config VALUES (0, 0, 'none');" + PrinterRow(laser) +
+                     PrinterRow(plain) +
+                     "INSERT INTO MapRules (RULENAME, UNCPath1, \"Default\", Active, Networks, "
+                     "Groups) VALUES ('PC*', '" +
+                     laser + "', 5, 1, '192.0.2.0/24 " + here + "', ''), ('PC1', '" + plain +
+                     "', 5, 1, '192.0.2.0/24, 2001:db8::/32', ''),"
+                     " ('PC2', '" +
+                     plain + "', 5, 1, '', 'Others, WDTEST-Staff');");
+    const std::string client = CopyClient(dir);
+    ASSERT_EQ(RunProgram({"/usr/sbin/ip", "netns", "exec", servers->Get("SMB_NETNS"), client, "/S",
+                          "/q", "/CLIENTNAME=PC1"}),
+              0);
+    EXPECT_EQ(DeviceUris(), (Strings{Uri("SMB_SHARE_LASER")}));
+    EXPECT_NE(QueryValue(dir.File("wddata.mdb"), "SELECT results FROM wd_runlog")
+                  .find("PC1: not here: the computer is on none of its networks (192.0.2.0/24, "
+                        "2001:db8::/32)"),
+              std::string::npos);
+    for (const char* user : {"wdtest-a", "wdtest-b"}) {
+        const std::string report = RunTool(client, {"/WHATIF", "/OFFLINE", "/CLIENTNAME=PC2",
+                                                    "/USERNAME=" + std::string(user)})
+                                       .out;
+        EXPECT_EQ(report.find("rule PC2: matches, not here: the user " + std::string(user) +
+                              " is in none of its groups (Others, WDTEST-Staff)") ==
+                      std::string::npos,
+                  user == std::string("wdtest-a"))
+            << report;
+    }
 }

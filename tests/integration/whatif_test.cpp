@@ -64,18 +64,14 @@ TEST(WhatIf, ListsExactlyWhatTheRunThenDoesAndChangesNothing)
     const std::string disk = servers.Unc(servers.Get("SMB_SHARE_DISK"));
     const std::string missing = servers.Unc("no-such-share");
     // No "None" printer: a run adds it, the what-if must not.
-    const std::string db = MakeDatabase(
-        dir.Path(), "INSERT INTO Config VALUES (0, 0); INSERT INTO printers VALUES ('" + laser +
-                        "', '', 1), ('" + plain + "', '', 1), ('" + disk + "', '', 1), ('" +
-                        missing +
-                        "', '', 1), "
-                        "('\\\\off\\line', '', 0);"
-                        "INSERT INTO MapRules VALUES ('P*', '" +
-                        laser + "', '" + disk + "', 'None', '\\\\off\\line', 1, 1), ('PC*', '" +
-                        plain + "', '" + missing +
-                        "', '\\\\not\\listed', '', 1, 1), "
-                        "('PC1', '" +
-                        laser + "', '', '', '', 1, 0);");
+    std::string sql = ConfigRow(false, false) + PrinterRow("\\\\off\\line", false);
+    for (const std::string& path : {laser, plain, disk, missing})
+        sql += PrinterRow(path);
+    const std::string db =
+        MakeDatabase(dir.Path(), sql + RuleRow("P*", {laser, disk, "None", "\\\\off\\line"}, 1) +
+                                     RuleRow("PC*", {plain, missing, "\\\\not\\listed"}, 1) +
+                                     RuleRow("PC1", {laser}, 1) +
+                                     "UPDATE MapRules SET Active = 0 WHERE RULENAME = 'PC1';");
     const std::string client = CopyClient(dir);
     const std::string before = ReadFileBytes(db);
 
@@ -104,6 +100,7 @@ TEST(WhatIf, ListsExactlyWhatTheRunThenDoesAndChangesNothing)
     // Without the servers asked, the same actions, each share left unchecked.
     const ClientOutput offline = RunClient(client, {"/WHATIF", "/OFFLINE", "/CLIENTNAME=PC1"});
     EXPECT_EQ(offline.out.find("refused"), std::string::npos);
+    EXPECT_EQ(offline.out.find("does not connect"), std::string::npos) << offline.out;
     EXPECT_NE(offline.out.find(disk + ": connect (share not checked)"), std::string::npos);
 
     // Copied without its windows' module: a silent run's messages go to standard error, and

@@ -2,8 +2,8 @@
 // code, and the file stays as it was where the program did not mean to write.
 
 #include "admin/wdConfig.h"
-#include "tests/client/clientpass.h"
 #include "platform/store/schema.h"
+#include "tests/client/clientpass.h"
 #include "tests/gui/guidriver.h"
 #include "tests/support/tempdir.h"
 
@@ -47,7 +47,8 @@ std::string AlikePrinters(int count)
         for (size_t b = 0; b < 14; ++b)
             if (i >> b & 1)
                 name[name.size() - 1 - b] = static_cast<char>(name[name.size() - 1 - b] - 32);
-        sql += "INSERT INTO printers VALUES ('" + name + "', 'alike', 0);";
+        sql += "INSERT INTO printers (UNCNAME, Description, Available) VALUES ('" + name +
+               "', 'alike', 0);";
     }
     return sql + "COMMIT;";
 }
@@ -86,15 +87,18 @@ const std::vector<Case>& Cases()
          "missing the field Available", true},
         {"NULL in every field",
          [](const std::string& p) {
-             Ours(p, "INSERT INTO Config VALUES (NULL, NULL); INSERT INTO printers VALUES "
-                     "(NULL, NULL, NULL); INSERT INTO MapRules VALUES (NULL, NULL, NULL, NULL, "
+             Ours(p, "INSERT INTO Config (ClearPrintersFirst, AllowClientSelection) VALUES (NULL, "
+                     "NULL); INSERT INTO printers (UNCNAME, Description, Available) VALUES "
+                     "(NULL, NULL, NULL); INSERT INTO MapRules (RULENAME, UNCPath1, UNCPath2, "
+                     "UNCPath3, UNCPath4, \"Default\", Active) VALUES (NULL, NULL, NULL, NULL, "
                      "NULL, NULL, NULL); INSERT INTO MapRules (RULENAME, Active) VALUES "
                      "('*', NULL);");
          },
          0, "", false}, // "None" is seeded: a write the program means to make
         {"rule name of 100,000 characters",
          [](const std::string& p) {
-             Ours(p, "INSERT INTO Config VALUES (0, 0); INSERT INTO printers VALUES ('None', "
+             Ours(p, "INSERT INTO Config (ClearPrintersFirst, AllowClientSelection) VALUES (0, 0); "
+                     "INSERT INTO printers (UNCNAME, Description, Available) VALUES ('None', "
                      "'No Printer', 1); INSERT INTO MapRules (RULENAME, Active) VALUES ('PC" +
                          std::string(99997, 'x') + "*', 0), ('" + std::string(100000, '*') +
                          "', 0);");
@@ -102,10 +106,14 @@ const std::vector<Case>& Cases()
          0, "", true},
         {"10,000 printers alike but for case",
          [](const std::string& p) {
-             Ours(p, "INSERT INTO Config VALUES (0, 0);" + AlikePrinters(10000) +
-                         "INSERT INTO printers VALUES ('None', 'No Printer', 1);"
-                         "INSERT INTO MapRules VALUES ('PC*', '\\\\SRV\\PRINTERqueue', "
-                         "'\\\\srv\\printerQUEUE', 'none', '', 5, 1);");
+             Ours(p,
+                  "INSERT INTO Config (ClearPrintersFirst, AllowClientSelection) VALUES (0, 0);" +
+                      AlikePrinters(10000) +
+                      "INSERT INTO printers (UNCNAME, Description, Available) VALUES ('None', 'No "
+                      "Printer', 1);"
+                      "INSERT INTO MapRules (RULENAME, UNCPath1, UNCPath2, UNCPath3, UNCPath4, "
+                      "\"Default\", Active) VALUES ('PC*', '\\\\SRV\\PRINTERqueue', "
+                      "'\\\\srv\\printerQUEUE', 'none', '', 5, 1);");
          },
          0, "", true},
     };

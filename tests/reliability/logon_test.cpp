@@ -24,8 +24,10 @@ struct Case {
 };
 
 const char* const kUnreachable =
-    "INSERT INTO printers VALUES ('\\\\nosuch.invalid\\laser', '', 1);"
-    "INSERT INTO MapRules VALUES ('*', '\\\\nosuch.invalid\\laser', '', '', '', 5, 1);";
+    "INSERT INTO printers (UNCNAME, Description, Available) VALUES ('\\\\nosuch.invalid\\laser', "
+    "'', 1);"
+    "INSERT INTO MapRules (RULENAME, UNCPath1, UNCPath2, UNCPath3, UNCPath4, \"Default\", Active) "
+    "VALUES ('*', '\\\\nosuch.invalid\\laser', '', '', '', 5, 1);";
 
 const Case kCases[] = {
     {"read-only, never seeded: nothing added, nothing asked",

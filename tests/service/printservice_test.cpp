@@ -9,8 +9,8 @@
 #include "tests/support/testservers.h"
 
 #include <csignal>
-#include <fcntl.h>
 #include <cstring>
+#include <fcntl.h>
 #include <filesystem>
 #include <gtest/gtest.h>
 #include <pwd.h>
@@ -31,19 +31,6 @@ const char* const kUserA = "wdtest-a";
 const char* const kUserB = "wdtest-b";
 const char* const kService = "wdtest-svc";
 
-void EnsureAccount(const char* name, bool lpadmin)
-{
-    if (!getpwnam(name)) {
-        ASSERT_EQ(RunTool("useradd",
-                          {"--system", "--no-create-home", "--shell", "/usr/sbin/nologin", name})
-                      .exitCode,
-                  0);
-    }
-    if (lpadmin) {
-        ASSERT_EQ(RunTool("usermod", {"-aG", "lpadmin", name}).exitCode, 0);
-    }
-}
-
 // The service as a package runs it: its own account in lpadmin, the database beside it.
 class PrintServiceTest : public ::testing::Test
 {
@@ -52,10 +39,9 @@ protected:
     {
         servers = std::make_unique<TestServers>(TestServers::Load());
         servers->Export();
-        RunTool("groupadd", {"--system", "lpadmin"});
-        EnsureAccount(kUserA, false);
-        EnsureAccount(kUserB, false);
-        EnsureAccount(kService, true);
+        EnsureTestUser(kUserA);
+        EnsureTestUser(kUserB);
+        EnsureTestUser(kService, "lpadmin");
     }
     void SetUp() override
     {
@@ -84,40 +70,29 @@ protected:
         ASSERT_TRUE(pw && chown(path.c_str(), pw->pw_uid, pw->pw_gid) == 0);
     }
     static std::string Unc(const std::string& share) { return servers->Unc(share); }
-    // Every computer's rule: these shares, the second the default.
-    void Database(int clearFirst, const Strings& shares)
+    // Every computer's rule: these shares, the second the default. Beside it: another
+    // computer's rule, and one whose server the user's variable names.
+    void Database(bool clearFirst, const Strings& shares)
     {
         std::filesystem::remove(dir.File("wddata.mdb"));
-        std::string sql = "INSERT INTO Config VALUES (" + std::to_string(clearFirst) + ", 0);";
-        std::string slots;
-        for (size_t i = 0; i < 4; ++i) {
-            const std::string path = i < shares.size() ? Unc(shares[i]) : "None";
-            sql += "INSERT OR IGNORE INTO printers VALUES ('" + path + "', '', 1);";
-            slots += ", '" + path + "'";
-        }
-        // Beside it: another computer's rule, and one whose server the user's variable names.
-        MakeDatabase(dir.Path(), sql + "INSERT INTO MapRules VALUES ('*'" + slots + ", 2, 1);");
-        ExecSql(dir.File("wddata.mdb"),
-                "INSERT OR IGNORE INTO printers VALUES ('\\\\elsewhere\\laser', '', 1), "
-                "('\\\\%SERVER%\\laser', '', 1), ('" +
-                    Unc("colour") +
-                    "', '', 1);"
-                    "INSERT INTO MapRules VALUES ('OTHERPC', '" +
-                    Unc("colour") +
-                    "', '', '', '', 5, 1), ('**', '\\\\%SERVER%\\laser', '', '', '', 5, 1);");
+        Strings slots;
+        std::string sql = ConfigRow(clearFirst, false);
+        for (const std::string& share : shares)
+            slots.push_back(Unc(share));
+        for (const std::string& path :
+             {Unc("laser"), Unc("plain"), Unc("colour"), std::string("\\\\elsewhere\\laser"),
+              std::string("\\\\%SERVER%\\laser")})
+            sql += PrinterRow(path);
+        MakeDatabase(dir.Path(), sql + RuleRow("*", slots, 2) +
+                                     RuleRow("OTHERPC", {Unc("colour")}) +
+                                     RuleRow("**", {"\\\\%SERVER%\\laser"}));
         std::filesystem::permissions(dir.File("wddata.mdb"), std::filesystem::perms::all);
     }
     void StartService()
     {
         const std::string log = dir.File("service.log");
-        std::vector<std::string> args = {"/usr/bin/setpriv",
-                                         std::string("--reuid=") + kService,
-                                         std::string("--regid=") + kService,
-                                         "--init-groups",
-                                         "--",
-                                         dir.File("wdprintd"),
-                                         "--listen",
-                                         Socket()};
+        std::vector<std::string> args =
+            AsUserCommand(kService, {dir.File("wdprintd"), "--listen", Socket()});
         std::vector<char*> argv;
         for (std::string& a : args)
             argv.push_back(a.data());
@@ -134,20 +109,17 @@ protected:
     // A silent logon of the user through the service.
     int Logon(const char* user) const
     {
-        return RunProgram({"/usr/bin/setpriv", std::string("--reuid=") + user,
-                           std::string("--regid=") + user, "--init-groups", "--", "/usr/bin/env",
-                           "HOME=" + dir.File(user), "WDPRINTD_SOCKET=" + Socket(),
-                           "/usr/bin/timeout", "60", client, "/S", "/q"});
+        return RunProgram(AsUserCommand(user, {"/usr/bin/env", "HOME=" + dir.File(user),
+                                               "WDPRINTD_SOCKET=" + Socket(), "/usr/bin/timeout",
+                                               "60", client, "/S", "/q"}));
     }
     // What the user's lpstat -v lists: the queues CUPS shows the user.
     static Strings Visible(const char* user)
     {
         Strings names;
+        const Strings command = AsUserCommand(user, {"lpstat", "-v"});
         for (const std::string& line :
-             Lines(RunTool("/usr/bin/setpriv",
-                           {std::string("--reuid=") + user, std::string("--regid=") + user,
-                            "--init-groups", "--", "lpstat", "-v"})
-                       .out))
+             Lines(RunTool(command[0], Strings(command.begin() + 1, command.end())).out))
             names.push_back(line.substr(11, line.find(':') - 11));
         return names;
     }

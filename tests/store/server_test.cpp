@@ -125,10 +125,10 @@ TEST(WddbCopy, AFileGoesToTheServerAndBackKeepingEveryRowAndValue)
 {
     TempDir dir;
     TestDatabase file(Backend::File, dir, R"(
-        INSERT INTO Config VALUES (1, 0);
-        INSERT INTO printers VALUES ('\\srv\A', 'it''s "quoted"', 1), ('\\SRV\b', NULL, 0),
+        INSERT INTO Config (ClearPrintersFirst, AllowClientSelection) VALUES (1, 0);
+        INSERT INTO printers (UNCNAME, Description, Available) VALUES ('\\srv\A', 'it''s "quoted"', 1), ('\\SRV\b', NULL, 0),
                                     ('None', 'Ünïcode ✓', NULL);
-        INSERT INTO MapRules VALUES ('LAB*', '\\srv\A', '', NULL, '%HOSTNAME%', 2, 1),
+        INSERT INTO MapRules (RULENAME, UNCPath1, UNCPath2, UNCPath3, UNCPath4, "Default", Active) VALUES ('LAB*', '\\srv\A', '', NULL, '%HOSTNAME%', 2, 1),
                                     ('pc12', NULL, NULL, NULL, NULL, NULL, 0);)");
     TestDatabase server(Backend::Server, dir, "", false);
     const QString uri = QString::fromStdString(server.Location());

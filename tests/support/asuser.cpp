@@ -1,5 +1,7 @@
 #include "tests/support/asuser.h"
 
+#include "tests/support/tempdir.h"
+
 #include <grp.h>
 #include <pwd.h>
 #include <sys/wait.h>
@@ -35,4 +37,22 @@ bool RunAsUser(const std::string& user, const std::function<bool()>& fn, std::st
     if (why)
         *why = WIFEXITED(status) ? "exit " + std::to_string(WEXITSTATUS(status)) : "signal";
     return WIFEXITED(status) && WEXITSTATUS(status) == 0;
+}
+
+void EnsureTestUser(const std::string& name, const std::string& group)
+{
+    if (!getpwnam(name.c_str()))
+        RunProgram({"/usr/sbin/useradd", "--system", "--no-create-home", name});
+    if (group.empty())
+        return;
+    if (!getgrnam(group.c_str()))
+        RunProgram({"/usr/sbin/groupadd", "--system", group});
+    RunProgram({"/usr/sbin/usermod", "-aG", group, name});
+}
+
+std::vector<std::string> AsUserCommand(const std::string& user, std::vector<std::string> command)
+{
+    command.insert(command.begin(), {"/usr/bin/setpriv", "--reuid=" + user, "--regid=" + user,
+                                     "--init-groups", "--"});
+    return command;
 }

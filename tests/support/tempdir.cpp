@@ -61,6 +61,36 @@ void ExecSql(const std::string& dbPath, const std::string& sql)
     ASSERT_EQ(rc, SQLITE_OK) << message << "\n" << sql;
 }
 
+std::string SqlText(const std::string& text)
+{
+    std::string out = "'";
+    for (char c : text)
+        out += c == '\'' ? std::string("''") : std::string(1, c);
+    return out + "'";
+}
+
+std::string PrinterRow(const std::string& path, bool available)
+{
+    return "INSERT OR IGNORE INTO printers (UNCNAME, Description, Available) VALUES (" +
+           SqlText(path) + ", '', " + (available ? "1" : "0") + ");";
+}
+
+std::string RuleRow(const std::string& name, const std::vector<std::string>& slots, int defaultSlot)
+{
+    std::string sql = "INSERT INTO MapRules (RULENAME, UNCPath1, UNCPath2, UNCPath3, UNCPath4, "
+                      "\"Default\", Active) VALUES (" +
+                      SqlText(name);
+    for (size_t i = 0; i < 4; ++i)
+        sql += ", " + SqlText(i < slots.size() ? slots[i] : "");
+    return sql + ", " + std::to_string(defaultSlot) + ", 1);";
+}
+
+std::string ConfigRow(bool clearFirst, bool allowAdd)
+{
+    return std::string("INSERT INTO Config (ClearPrintersFirst, AllowClientSelection) VALUES (") +
+           (clearFirst ? "1" : "0") + ", " + (allowAdd ? "1" : "0") + ");";
+}
+
 std::string MakeDatabase(const std::string& dir, const std::string& sql)
 {
     std::string path = dir + "/wddata.mdb";

@@ -31,5 +31,12 @@ std::string CopyClient(const TempDir& dir);
 // when one is named: the exit code, or -1 when it did not start or end normally. Usable in a
 // forked child of a threaded process, where QProcess is not.
 int RunProgram(std::vector<std::string> args, const std::string& errFile = "");
+// Seed SQL: a quoted text; a printer (left out when listed already); an active rule with up
+// to four slots; the options row.
+std::string SqlText(const std::string& text);
+std::string PrinterRow(const std::string& path, bool available = true);
+std::string RuleRow(const std::string& name, const std::vector<std::string>& slots,
+                    int defaultSlot = 5);
+std::string ConfigRow(bool clearFirst, bool allowAdd);
 // A new database of ours at dir/wddata.mdb, with SQL run on it afterwards.
 std::string MakeDatabase(const std::string& dir, const std::string& sql = "");

@@ -21,13 +21,18 @@ TestServers TestServers::Load()
     return Load(WD_TESTSERVERS_DIR "/env");
 }
 
+TestServers TestServers::LoadKerberos()
+{
+    return Load(WD_KRBSERVER_DIR "/env");
+}
+
 TestServers TestServers::Load(const std::string& envFile)
 {
     std::ifstream in(envFile);
     if (!in)
         throw std::runtime_error("Cannot read " + envFile +
-                                 ": the test servers are not running (scripts/testservers start "
-                                 "DIR, or ctest, which starts them).");
+                                 ": the test servers are not running (scripts/testservers or "
+                                 "scripts/krbserver start DIR, or ctest, which starts them).");
     TestServers servers;
     servers.file_ = envFile;
     std::string line;

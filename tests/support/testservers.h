@@ -3,8 +3,9 @@
 #include <map>
 #include <string>
 
-// The private cupsd and smbd that scripts/testservers started, as described by its env file
-// (KEY=value lines; a value with blanks or other special characters is in single quotes).
+// The private cupsd and smbd that scripts/testservers started, or the domain controller and
+// cupsd of scripts/krbserver, as described by their env file (KEY=value lines; a value with
+// blanks or other special characters is in single quotes).
 class TestServers
 {
 public:
@@ -12,6 +13,8 @@ public:
     // file when it is missing, i.e. the servers were not started.
     static TestServers Load();
     static TestServers Load(const std::string& envFile);
+    // The env file of the build's domain controller (KRB_DC_NAME, KRB_USER, ...).
+    static TestServers LoadKerberos();
 
     // The value of KEY. Throws std::runtime_error when the file has no such key.
     const std::string& Get(const std::string& key) const;
