@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/host/textutil.h"
+
 #include <string>
 
 // How print jobs log on to the print servers, as the site's option PrintAuthentication says:
@@ -8,13 +10,11 @@
 enum class PrintLogon { None, Password, Kerberos };
 
 // "none", "password", "kerberos" (in any case); an empty or unknown text is None.
-inline PrintLogon PrintLogonFromText(std::string text)
+inline PrintLogon PrintLogonFromText(const std::string& text)
 {
-    for (char& c : text)
-        c = c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
-    if (text == "password")
+    if (EqualsIgnoreCase(text, "password"))
         return PrintLogon::Password;
-    if (text == "kerberos")
+    if (EqualsIgnoreCase(text, "kerberos"))
         return PrintLogon::Kerberos;
     return PrintLogon::None;
 }

@@ -23,28 +23,26 @@ std::string DeviceUri(const UncPath& path, PrintLogon logon)
     return (logon == PrintLogon::Kerberos ? kKerberosScheme : "") + SmbUri(path);
 }
 
-// auth-info-required as the scheduler reports it, joined by ','.
-const char* AuthInfo(PrintLogon logon)
+// auth-info-required as the scheduler reports it.
+std::vector<std::string> AuthInfo(PrintLogon logon)
 {
     switch (logon) {
     case PrintLogon::Password:
-        return "username,password";
+        return {"username", "password"};
     case PrintLogon::Kerberos:
-        return "negotiate";
+        return {"negotiate"};
     case PrintLogon::None:
         break;
     }
-    return "none";
+    return {"none"};
 }
 
 } // namespace
 
 std::optional<UncPath> CupsQueue::Share() const
 {
-    const std::string scheme = std::string(kKerberosScheme) + "smb://";
-    return UncFromSmbUri(deviceUri.compare(0, scheme.size(), scheme) == 0
-                             ? deviceUri.substr(std::string(kKerberosScheme).size())
-                             : deviceUri);
+    const bool kerberos = deviceUri.starts_with(std::string(kKerberosScheme) + "smb://");
+    return UncFromSmbUri(kerberos ? deviceUri.substr(sizeof kKerberosScheme - 1) : deviceUri);
 }
 
 std::optional<std::vector<std::string>> CupsQueue::Users() const
@@ -79,14 +77,6 @@ std::vector<std::string> Without(std::vector<std::string> users, const std::stri
     return users;
 }
 
-std::string JoinedWithCommas(const std::vector<std::string>& values)
-{
-    std::string joined;
-    for (const std::string& v : values)
-        joined += (joined.empty() ? "" : ",") + v;
-    return joined;
-}
-
 // The values of a list attribute.
 std::vector<std::string> Values(ipp_attribute_t* attribute)
 {
@@ -108,7 +98,7 @@ void ReadAttribute(Queue& queue, ipp_attribute_t* attribute)
     else if (name == "requesting-user-name-allowed")
         queue.allowed = Values(attribute);
     else if (name == "auth-info-required")
-        queue.authInfo = JoinedWithCommas(Values(attribute));
+        queue.authInfo = Values(attribute);
     else if (text == nullptr)
         return;
     else if (name == "printer-name")
@@ -188,12 +178,7 @@ void AddSetup(ipp_t* request, const UncPath& path, const QueueSetup& setup, bool
                      setup.driver.empty() ? "raw" : setup.driver.c_str());
     ippAddString(request, IPP_TAG_PRINTER, IPP_TAG_NAME, "wendrell-driver-default", nullptr,
                  setup.driver.c_str());
-    std::vector<std::string> values;
-    for (std::string all = AuthInfo(setup.logon); !all.empty();) {
-        const size_t comma = all.find(',');
-        values.push_back(all.substr(0, comma));
-        all = comma == std::string::npos ? "" : all.substr(comma + 1);
-    }
+    const std::vector<std::string> values = AuthInfo(setup.logon);
     std::vector<const char*> texts;
     for (const std::string& v : values)
         texts.push_back(v.c_str());

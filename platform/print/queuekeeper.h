@@ -21,9 +21,9 @@ struct CupsQueue {
     std::string location;
     bool accepting = true;
     int state = IPP_PSTATE_IDLE;
-    std::vector<std::string> allowed; // the users CUPS lets print to it; empty: anyone
-    std::string driver;               // the driver it was made with here; empty: raw
-    std::string authInfo = "none";    // auth-info-required, its values joined by ','
+    std::vector<std::string> allowed;             // the users CUPS lets print to it; empty: anyone
+    std::string driver;                           // the driver it was made with here; empty: raw
+    std::vector<std::string> authInfo = {"none"}; // auth-info-required
 
     // The share its device URI prints to; nothing for a queue of another kind.
     std::optional<UncPath> Share() const;
