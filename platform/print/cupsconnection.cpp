@@ -81,11 +81,22 @@ IppPtr CupsConnection::SendAllowingNotFound(IppPtr request, const std::string& w
     return Exchange(std::move(request), what, true);
 }
 
-IppPtr CupsConnection::Exchange(IppPtr request, const std::string& what, bool notFoundIsAnswer)
+IppPtr CupsConnection::SendWithFile(IppPtr request, const std::string& what, int file)
+{
+    return Exchange(std::move(request), what, false, file, -1);
+}
+
+IppPtr CupsConnection::Fetch(IppPtr request, const std::string& what, int file)
+{
+    return Exchange(std::move(request), what, false, -1, file);
+}
+
+IppPtr CupsConnection::Exchange(IppPtr request, const std::string& what, bool notFoundIsAnswer,
+                                int inFile, int outFile)
 {
     const char* resource = ResourceFor(ippGetOperation(request.get()));
-    // cupsDoRequest frees the request, whatever happens.
-    IppPtr response(cupsDoRequest(http_, request.release(), resource));
+    // cupsDoIORequest frees the request, whatever happens.
+    IppPtr response(cupsDoIORequest(http_, request.release(), resource, inFile, outFile));
     const ipp_status_t status = cupsLastError();
     if (notFoundIsAnswer && status == IPP_STATUS_ERROR_NOT_FOUND)
         return nullptr;

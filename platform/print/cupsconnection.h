@@ -32,9 +32,14 @@ public:
     IppPtr Send(IppPtr request, const std::string& what);
     // Like Send, but an answer "not found" (no queues at all, say) is returned as null.
     IppPtr SendAllowingNotFound(IppPtr request, const std::string& what);
+    // Like Send, with the whole of a regular file after the request (a PPD, say).
+    IppPtr SendWithFile(IppPtr request, const std::string& what, int file);
+    // Like Send, writing what follows the answer (a PPD, say) to a file.
+    IppPtr Fetch(IppPtr request, const std::string& what, int file);
 
 private:
-    IppPtr Exchange(IppPtr request, const std::string& what, bool notFoundIsAnswer);
+    IppPtr Exchange(IppPtr request, const std::string& what, bool notFoundIsAnswer,
+                    int inFile = -1, int outFile = -1);
 
     http_t* http_ = nullptr;
 };

@@ -2,6 +2,9 @@
 
 #include "platform/print/cupsconnection.h"
 
+#include <sys/mman.h>
+#include <sys/stat.h>
+
 #include <algorithm>
 
 std::vector<PrinterDriver> ListDrivers(CupsConnection& cups)
@@ -49,4 +52,39 @@ PrintError DriverFailure(CupsConnection& cups, const std::string& driver, const 
     if (offered)
         return said;
     return MissingDriver(driver);
+}
+
+namespace
+{
+
+UniqueFd FetchPpd(CupsConnection& cups, const std::string& driver)
+{
+    UniqueFd file(memfd_create("wendrell-ppd", MFD_CLOEXEC));
+    if (file.get() < 0)
+        return file;
+    // No printer-uri: with one the scheduler sends that queue's PPD.
+    IppPtr request(ippNewRequest(IPP_OP_CUPS_GET_PPD));
+    ippAddString(request.get(), IPP_TAG_OPERATION, IPP_TAG_NAME, "requesting-user-name",
+                 nullptr, cupsUser());
+    ippAddString(request.get(), IPP_TAG_OPERATION, IPP_TAG_NAME, "ppd-name", nullptr,
+                 driver.c_str());
+    struct stat status = {};
+    try {
+        cups.Fetch(std::move(request), "Cannot fetch the driver", file.get());
+    } catch (const PrintError&) {
+        return UniqueFd();
+    }
+    if (fstat(file.get(), &status) != 0 || status.st_size == 0)
+        return UniqueFd();
+    return file;
+}
+
+} // namespace
+
+int DriverFiles::FileFor(CupsConnection& cups, const std::string& driver)
+{
+    auto found = files_.find(driver);
+    if (found == files_.end())
+        found = files_.emplace(driver, FetchPpd(cups, driver)).first;
+    return found->second.get();
 }

@@ -168,12 +168,12 @@ void AddUsers(ipp_t* request, const std::vector<std::string>& users)
 }
 
 // The logon and the device URI that goes with it, the driver's name as the listing reads it
-// back, and the driver itself where it changes (a new raw queue needs none).
-void AddSetup(ipp_t* request, const UncPath& path, const QueueSetup& setup, bool newDriver)
+// back, and the driver by its name where the request does not carry its PPD.
+void AddSetup(ipp_t* request, const UncPath& path, const QueueSetup& setup, bool namesDriver)
 {
     ippAddString(request, IPP_TAG_PRINTER, IPP_TAG_URI, "device-uri", nullptr,
                  DeviceUri(path, setup.logon).c_str());
-    if (newDriver)
+    if (namesDriver)
         ippAddString(request, IPP_TAG_PRINTER, IPP_TAG_NAME, "ppd-name", nullptr,
                      setup.driver.empty() ? "raw" : setup.driver.c_str());
     ippAddString(request, IPP_TAG_PRINTER, IPP_TAG_NAME, "wendrell-driver-default", nullptr,
@@ -192,12 +192,20 @@ bool HasSetup(const Queue& queue, const QueueSetup& setup)
            queue.deviceUri.starts_with(kKerberosScheme) == (setup.logon == PrintLogon::Kerberos);
 }
 
-// Sends a request that names a driver; a driver the scheduler does not offer is named.
-void SendWithDriver(CupsConnection& cups, IppPtr request, const std::string& what,
-                    const QueueSetup& setup)
+// Sends a request that sets a queue's setup, with the driver's PPD where the driver changes
+// and the scheduler gave it (a new raw queue needs no driver); a driver the scheduler does
+// not offer is named.
+void SendSetup(CupsConnection& cups, DriverFiles& drivers, IppPtr request,
+               const std::string& what, const UncPath& path, const QueueSetup& setup,
+               bool newDriver)
 {
+    const int ppd = newDriver && !setup.driver.empty() ? drivers.FileFor(cups, setup.driver) : -1;
+    AddSetup(request.get(), path, setup, newDriver && ppd < 0);
     try {
-        cups.Send(std::move(request), what);
+        if (ppd >= 0)
+            cups.SendWithFile(std::move(request), what, ppd);
+        else
+            cups.Send(std::move(request), what);
     } catch (const PrintError& e) {
         if (setup.driver.empty())
             throw;
@@ -205,32 +213,29 @@ void SendWithDriver(CupsConnection& cups, IppPtr request, const std::string& wha
     }
 }
 
-void AddQueue(CupsConnection& cups, const std::string& name, const UncPath& path,
-              const std::vector<std::string>& users, const QueueSetup& setup)
+void AddQueue(CupsConnection& cups, DriverFiles& drivers, const std::string& name,
+              const UncPath& path, const std::vector<std::string>& users, const QueueSetup& setup)
 {
     IppPtr request = CupsConnection::NewRequest(IPP_OP_CUPS_ADD_MODIFY_PRINTER, name);
     ipp_t* ipp = request.get();
-    AddSetup(ipp, path, setup, !setup.driver.empty());
     ippAddString(ipp, IPP_TAG_PRINTER, IPP_TAG_TEXT, "printer-info", nullptr,
                  UncText(path).c_str());
     AddUsers(ipp, users);
     ippAddBoolean(ipp, IPP_TAG_PRINTER, "printer-is-accepting-jobs", 1);
     ippAddBoolean(ipp, IPP_TAG_PRINTER, "printer-is-shared", 0);
     ippAddInteger(ipp, IPP_TAG_PRINTER, IPP_TAG_ENUM, "printer-state", IPP_PSTATE_IDLE);
-    SendWithDriver(
-        cups, std::move(request),
-        "Cannot set up the printer " + Quoted(UncText(path)) + " as queue " + Quoted(name), setup);
+    SendSetup(cups, drivers, std::move(request),
+              "Cannot set up the printer " + Quoted(UncText(path)) + " as queue " + Quoted(name),
+              path, setup, !setup.driver.empty());
 }
 
 // Gives a marked queue the driver and logon it should have now.
-void SetUpQueue(CupsConnection& cups, const Queue& queue, const UncPath& path,
-                const QueueSetup& setup)
+void SetUpQueue(CupsConnection& cups, DriverFiles& drivers, const Queue& queue,
+                const UncPath& path, const QueueSetup& setup)
 {
-    IppPtr request = CupsConnection::NewRequest(IPP_OP_CUPS_ADD_MODIFY_PRINTER, queue.name);
-    AddSetup(request.get(), path, setup, queue.driver != setup.driver);
-    SendWithDriver(cups, std::move(request),
-                   "Cannot change the driver or logon of the printer queue " + Quoted(queue.name),
-                   setup);
+    SendSetup(cups, drivers, CupsConnection::NewRequest(IPP_OP_CUPS_ADD_MODIFY_PRINTER, queue.name),
+              "Cannot change the driver or logon of the printer queue " + Quoted(queue.name), path,
+              setup, queue.driver != setup.driver);
 }
 
 void EnableQueue(CupsConnection& cups, const Queue& queue)
@@ -361,14 +366,14 @@ std::string QueueKeeper::Connect(const UncPath& path, const QueueSetup& setup)
         made.allowed = {user_};
         made.driver = setup.driver;
         made.authInfo = AuthInfo(setup.logon);
-        AddQueue(Cups(), made.name, path, {user_}, setup);
+        AddQueue(Cups(), drivers_, made.name, path, {user_}, setup);
         Known().push_back(made);
         return made.name;
     }
     // A marked queue follows the database's driver and the site's logon; an administrator's
     // is used as it is.
     if (queue->Users() && !HasSetup(*queue, setup))
-        SetUpQueue(Cups(), *queue, path, setup);
+        SetUpQueue(Cups(), drivers_, *queue, path, setup);
     if (IsMine(*queue)) {
         // Only what differs is sent: a user outside lpadmin may not change queues at all.
         if (!queue->accepting || queue->state == IPP_PSTATE_STOPPED)

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "platform/print/cupsdrivers.h"
 #include "platform/print/logins.h"
 #include "platform/print/printsystem.h"
 #include "platform/smb/smbpath.h"
@@ -73,6 +74,7 @@ private:
     void RetireDepartedUsers(std::vector<CupsQueue>& queues);
 
     std::unique_ptr<CupsConnection> cups_;
+    DriverFiles drivers_;
     std::string user_;
     LoginCheck loggedIn_;
     bool retired_ = false;

@@ -57,17 +57,20 @@ protected:
     }
     static std::string Printed() { return servers->Get("SMB_PRINTED_DIR"); }
     static std::string Unc(const char* key) { return servers->Unc(servers->Get(key)); }
-    // The computer PC1 gets laser with `driver` and plain (or another share) without one.
+    // The computer PC1 gets laser and colour with `driver` and plain (or another share)
+    // without one.
     int Logon(const std::string& driver, const char* logon = "none",
               const char* plainKey = "SMB_SHARE_PLAIN")
     {
-        const std::string laser = Unc("SMB_SHARE_LASER"), plain = Unc(plainKey);
+        const std::string laser = Unc("SMB_SHARE_LASER"), plain = Unc(plainKey),
+                          colour = Unc("SMB_SHARE_BRACKETS");
         std::filesystem::remove(dir.File("wddata.mdb"));
         MakeDatabase(dir.Path(), "INSERT INTO Config VALUES (0, 0, " + SqlText(logon) + ");" +
-                                     PrinterRow(laser) + PrinterRow(plain) +
-                                     RuleRow("PC1", {laser, plain}) +
+                                     PrinterRow(laser) + PrinterRow(plain) + PrinterRow(colour) +
+                                     RuleRow("PC1", {laser, plain, colour}) +
                                      "UPDATE printers SET Driver = " + SqlText(driver) +
-                                     " WHERE UNCNAME = " + SqlText(laser) + ";");
+                                     " WHERE UNCNAME IN (" + SqlText(laser) + ", " +
+                                     SqlText(colour) + ");");
         return RunClientPass(dir.Path(), {"/S", "/q", "/CLIENTNAME=PC1"}).exitCode;
     }
     static std::string QueueFor(const char* shareKey)
@@ -168,9 +171,11 @@ TEST_F(PrintJobTest, ASharePrintsWithTheRightPasswordOnlyAndKeepsTheJobUntilThen
 TEST_F(PrintJobTest, ADriverMakesPostScriptOfAPdfAndARawQueueSendsItAsItIs)
 {
     ASSERT_EQ(Logon(kPostScript), 0);
-    EXPECT_EQ(QueueOptions(QueueFor("SMB_SHARE_LASER"))["printer-make-and-model"],
-              "Generic PostScript Printer");
-    EXPECT_EQ(PrintedFirstLine(QueueFor("SMB_SHARE_LASER")).substr(0, 4), "%!PS");
+    // The second queue with the driver gets the same driver, not an empty one.
+    for (const char* share : {"SMB_SHARE_LASER", "SMB_SHARE_BRACKETS"})
+        EXPECT_EQ(QueueOptions(QueueFor(share))["printer-make-and-model"],
+                  "Generic PostScript Printer");
+    EXPECT_EQ(PrintedFirstLine(QueueFor("SMB_SHARE_BRACKETS")).substr(0, 4), "%!PS");
     EXPECT_EQ(PrintedFirstLine(QueueFor("SMB_SHARE_PLAIN")), "%PDF-1.4");
 
     // Nothing changed: the queues are used as they are.
