@@ -139,11 +139,13 @@ int ErrnoOr(int fallback)
 // Connects a server's IPC$ share in the context. Asked to list a server by a name (not an
 // address) that it has no connection to, libsmbclient first takes the name for a workgroup's
 // and asks NetBIOS for its master browsers: broadcasts that nobody answers, half a second or
-// more. Whether this connection works or not, the listing tells.
+// more. Whether this connection works or not, the listing tells. The pipe asked for is the
+// one the listing opens next: asked for the share itself, Samba looks for a pipe without a
+// name and takes some 50 ms to refuse it.
 void ConnectIpc(const LibSmbClient& smb, SMBCCTX* context, const std::string& url)
 {
     struct stat ignored;
-    smb.smbc_getFunctionStat(context)(context, (url + "/IPC$").c_str(), &ignored);
+    smb.smbc_getFunctionStat(context)(context, (url + "/IPC$/srvsvc").c_str(), &ignored);
 }
 
 // The listing through libsmbclient in this process; `timeout` bounds each wait. `server`: the
