@@ -127,6 +127,7 @@ Tfindprinterfrm::Tfindprinterfrm(Tdbform& dbform, std::unique_ptr<ShareBrowser> 
     shareCommentLabel->setGeometry(212, 80, 200, 13);
     FoundPrinters = new QListWidget(this);
     FoundPrinters->setGeometry(8, 96, 514, 168);
+    FoundPrinters->setUniformItemSizes(true);
     tickPrintersLabel =
         new QLabel("Tick the printers you want to add to the database. Then click add "
                    "below. NOTE: If the printer is already in the database then the above "
