@@ -57,17 +57,12 @@ PrintError DriverFailure(CupsConnection& cups, const std::string& driver, const 
 namespace
 {
 
-UniqueFd FetchPpd(CupsConnection& cups, const std::string& driver)
+// The PPD a CUPS-Get-PPD request answers with, in memory; none when it gives none.
+UniqueFd FetchPpd(CupsConnection& cups, IppPtr request)
 {
     UniqueFd file(memfd_create("wendrell-ppd", MFD_CLOEXEC));
     if (file.get() < 0)
         return file;
-    // No printer-uri: with one the scheduler sends that queue's PPD.
-    IppPtr request(ippNewRequest(IPP_OP_CUPS_GET_PPD));
-    ippAddString(request.get(), IPP_TAG_OPERATION, IPP_TAG_NAME, "requesting-user-name",
-                 nullptr, cupsUser());
-    ippAddString(request.get(), IPP_TAG_OPERATION, IPP_TAG_NAME, "ppd-name", nullptr,
-                 driver.c_str());
     struct stat status = {};
     try {
         cups.Fetch(std::move(request), "Cannot fetch the driver", file.get());
@@ -79,12 +74,34 @@ UniqueFd FetchPpd(CupsConnection& cups, const std::string& driver)
     return file;
 }
 
+// The request for the PPD a driver makes. No printer-uri: with one the scheduler sends that
+// queue's PPD.
+IppPtr DriverPpdRequest(const std::string& driver)
+{
+    IppPtr request(ippNewRequest(IPP_OP_CUPS_GET_PPD));
+    ippAddString(request.get(), IPP_TAG_OPERATION, IPP_TAG_NAME, "requesting-user-name",
+                 nullptr, cupsUser());
+    ippAddString(request.get(), IPP_TAG_OPERATION, IPP_TAG_NAME, "ppd-name", nullptr,
+                 driver.c_str());
+    return request;
+}
+
 } // namespace
 
 int DriverFiles::FileFor(CupsConnection& cups, const std::string& driver)
 {
     auto found = files_.find(driver);
     if (found == files_.end())
-        found = files_.emplace(driver, FetchPpd(cups, driver)).first;
+        found = files_.emplace(driver, FetchPpd(cups, DriverPpdRequest(driver))).first;
     return found->second.get();
+}
+
+void DriverFiles::KeepFromQueue(CupsConnection& cups, const std::string& queue,
+                                const std::string& driver)
+{
+    if (driver.empty() || files_.contains(driver))
+        return;
+    UniqueFd file = FetchPpd(cups, CupsConnection::NewRequest(IPP_OP_CUPS_GET_PPD, queue));
+    if (file.get() >= 0)
+        files_.emplace(driver, std::move(file));
 }

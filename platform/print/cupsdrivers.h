@@ -27,6 +27,10 @@ public:
     // have, or one like "everywhere" that it makes only for a queue): then the queue is made
     // by the driver's name, as before.
     int FileFor(CupsConnection& cups, const std::string& driver);
+    // Keeps the PPD of a queue made with the driver before the queue goes: a logon that
+    // clears first makes the same queue again at once, and a queue's PPD is a file CUPS
+    // sends as it is, not one it makes. A queue kept keeps its PPD all the same.
+    void KeepFromQueue(CupsConnection& cups, const std::string& queue, const std::string& driver);
 
 private:
     std::map<std::string, UniqueFd> files_;

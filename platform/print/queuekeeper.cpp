@@ -405,9 +405,11 @@ void QueueKeeper::Remove(const UncPath& path, const std::string& listedName)
         throw PrintError("The printer queue " + Quoted(queue.name) + " for " + Quoted(listedName) +
                          " was not made for this user; it is kept.");
     const std::vector<std::string> others = Without(*queue.Users(), user_);
-    if (others.empty())
+    if (others.empty()) {
+        drivers_.KeepFromQueue(Cups(), queue.name, queue.driver);
         DeleteQueue(Cups(), queue, listedName);
-    else
+    } else {
         MarkQueue(Cups(), queue, others);
+    }
     KeepFor(queue.name, others);
 }

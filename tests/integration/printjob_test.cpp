@@ -182,6 +182,13 @@ TEST_F(PrintJobTest, ADriverMakesPostScriptOfAPdfAndARawQueueSendsItAsItIs)
     const size_t changes = QueueChanges();
     ASSERT_EQ(Logon(kPostScript), 0);
     EXPECT_EQ(QueueChanges(), changes) << "a queue that is as it should be costs no request";
+    // Clearing first makes them again, each with its driver.
+    ExecSql(dir.File("wddata.mdb"), "UPDATE Config SET ClearPrintersFirst = 1");
+    ASSERT_EQ(RunClientPass(dir.Path(), {"/S", "/q", "/CLIENTNAME=PC1"}).exitCode, 0);
+    EXPECT_GT(QueueChanges(), changes);
+    for (const char* share : {"SMB_SHARE_LASER", "SMB_SHARE_BRACKETS"})
+        EXPECT_EQ(QueueOptions(QueueFor(share))["printer-make-and-model"],
+                  "Generic PostScript Printer");
 
     // The site's logon changes, and then the driver: the client's queues follow.
     ASSERT_EQ(Logon(kPostScript, "password"), 0);
