@@ -7,13 +7,6 @@
 namespace
 {
 
-std::string Trimmed(const std::string& text)
-{
-    const size_t begin = text.find_first_not_of(" \t");
-    const size_t end = text.find_last_not_of(" \t");
-    return begin == std::string::npos ? "" : text.substr(begin, end - begin + 1);
-}
-
 // Whole decimal digits within a bound, nothing else.
 bool PrefixOf(const std::string& text, int bits, int& prefix)
 {

@@ -13,12 +13,8 @@
 namespace
 {
 
-std::string Trim(const std::string& s)
-{
-    const size_t b = s.find_first_not_of(" \t\r");
-    const size_t e = s.find_last_not_of(" \t\r");
-    return b == std::string::npos ? std::string() : s.substr(b, e - b + 1);
-}
+// What a conf line may hold around its key and value (a file written on Windows ends in \r).
+constexpr const char* kBlanks = " \t\r";
 
 [[noreturn]] void FailConf(const std::string& conf, const std::string& what)
 {
@@ -47,21 +43,21 @@ std::string DatabaseSetting(const std::string& conf)
     std::string value;
     bool named = false;
     for (int number = 1; std::getline(in, line); ++number) {
-        line = Trim(line);
+        line = Trimmed(line, kBlanks);
         if (line.empty() || line[0] == '#')
             continue;
         const size_t equals = line.find('=');
         const std::string where = " (line " + std::to_string(number) + ")";
         if (equals == std::string::npos)
             FailConf(conf, "has a line that is not \"key = value\"" + where + ".");
-        const std::string key = Trim(line.substr(0, equals));
+        const std::string key = Trimmed(line.substr(0, equals), kBlanks);
         if (!EqualsIgnoreCase(key, "database"))
             FailConf(conf, "has the unknown key \"" + key + "\"" + where +
                                "; the one key is \"database\".");
         if (named)
             FailConf(conf, "names the database twice" + where + ".");
         named = true;
-        value = Unquoted(Trim(line.substr(equals + 1)));
+        value = Unquoted(Trimmed(line.substr(equals + 1), kBlanks));
         if (value.empty())
             FailConf(conf, "names no database" + where +
                                ": it needs \"database = <file path or postgresql:// URI>\".");

@@ -75,3 +75,16 @@ bool IsValidUtf8(std::string_view text)
     }
     return true;
 }
+
+std::string Trimmed(std::string_view text, std::string_view blanks)
+{
+    const size_t begin = text.find_first_not_of(blanks);
+    if (begin == std::string_view::npos)
+        return "";
+    return std::string(text.substr(begin, text.find_last_not_of(blanks) - begin + 1));
+}
+
+std::string Quoted(std::string_view text)
+{
+    return "\"" + std::string(text) + "\"";
+}

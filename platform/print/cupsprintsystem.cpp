@@ -53,11 +53,6 @@ CheckLogon CheckLogonFor(PrintLogon logon)
     return logon == PrintLogon::Kerberos ? CheckLogon::UserTicket : CheckLogon::Anonymous;
 }
 
-std::string Quoted(const std::string& text)
-{
-    return "\"" + text + "\"";
-}
-
 } // namespace
 
 CupsPrintSystem::CupsPrintSystem(std::chrono::milliseconds checkLimit, LoginCheck loggedIn,

@@ -61,11 +61,6 @@ namespace
 
 using Queue = CupsQueue;
 
-std::string Quoted(const std::string& text)
-{
-    return "\"" + text + "\"";
-}
-
 bool Contains(const std::vector<std::string>& list, const std::string& item)
 {
     return std::find(list.begin(), list.end(), item) != list.end();
@@ -85,6 +80,17 @@ std::vector<std::string> Values(ipp_attribute_t* attribute)
         if (const char* value = ippGetString(attribute, i, nullptr))
             values.push_back(value);
     return values;
+}
+
+// A list attribute of the printer with these values.
+void AddValues(ipp_t* request, ipp_tag_t tag, const char* name,
+               const std::vector<std::string>& values)
+{
+    std::vector<const char*> texts;
+    for (const std::string& value : values)
+        texts.push_back(value.c_str());
+    ippAddStrings(request, IPP_TAG_PRINTER, tag, name, static_cast<int>(texts.size()), nullptr,
+                  texts.data());
 }
 
 void ReadAttribute(Queue& queue, ipp_attribute_t* attribute)
@@ -158,13 +164,9 @@ std::vector<std::string> NamesOf(const std::vector<Queue>& queues)
 // The mark, and the users CUPS lets print to the queue (and show it to): the same ones.
 void AddUsers(ipp_t* request, const std::vector<std::string>& users)
 {
-    std::vector<const char*> names;
-    for (const std::string& user : users)
-        names.push_back(user.c_str());
     ippAddString(request, IPP_TAG_PRINTER, IPP_TAG_TEXT, "printer-location", nullptr,
                  QueueMark(users).c_str());
-    ippAddStrings(request, IPP_TAG_PRINTER, IPP_TAG_NAME, "requesting-user-name-allowed",
-                  static_cast<int>(names.size()), nullptr, names.data());
+    AddValues(request, IPP_TAG_NAME, "requesting-user-name-allowed", users);
 }
 
 // The logon and the device URI that goes with it, the driver's name as the listing reads it
@@ -178,12 +180,7 @@ void AddSetup(ipp_t* request, const UncPath& path, const QueueSetup& setup, bool
                      setup.driver.empty() ? "raw" : setup.driver.c_str());
     ippAddString(request, IPP_TAG_PRINTER, IPP_TAG_NAME, "wendrell-driver-default", nullptr,
                  setup.driver.c_str());
-    const std::vector<std::string> values = AuthInfo(setup.logon);
-    std::vector<const char*> texts;
-    for (const std::string& v : values)
-        texts.push_back(v.c_str());
-    ippAddStrings(request, IPP_TAG_PRINTER, IPP_TAG_KEYWORD, "auth-info-required",
-                  static_cast<int>(texts.size()), nullptr, texts.data());
+    AddValues(request, IPP_TAG_KEYWORD, "auth-info-required", AuthInfo(setup.logon));
 }
 
 bool HasSetup(const Queue& queue, const QueueSetup& setup)

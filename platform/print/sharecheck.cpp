@@ -13,11 +13,6 @@ using Clock = std::chrono::steady_clock;
 namespace
 {
 
-std::string Quoted(const std::string& text)
-{
-    return "\"" + text + "\"";
-}
-
 std::string NoGuestText(const std::string& server)
 {
     return "The print server " + Quoted(server) +

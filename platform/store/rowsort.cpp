@@ -39,12 +39,6 @@ int CompareSortCells(const SortCell& a, const SortCell& b)
     return c < 0 ? -1 : c > 0;
 }
 
-std::string Trimmed(const std::string& s)
-{
-    const size_t b = s.find_first_not_of(' ');
-    return b == std::string::npos ? std::string() : s.substr(b, s.find_last_not_of(' ') - b + 1);
-}
-
 } // namespace
 
 std::vector<SortKey> ParseSort(const std::string& sort, const std::string& subject,
@@ -55,7 +49,7 @@ std::vector<SortKey> ParseSort(const std::string& sort, const std::string& subje
     while (start < sort.size()) {
         const size_t comma = sort.find(',', start);
         std::string part =
-            Trimmed(sort.substr(start, comma == std::string::npos ? comma : comma - start));
+            Trimmed(sort.substr(start, comma == std::string::npos ? comma : comma - start), " ");
         start = comma == std::string::npos ? sort.size() : comma + 1;
         if (part.empty())
             continue;
@@ -67,7 +61,7 @@ std::vector<SortKey> ParseSort(const std::string& sort, const std::string& subje
                 throw StoreError(subject + " cannot be sorted by \"" + sort +
                                  "\": the direction \"" + dir + "\" is neither ASC nor DESC.");
             descending = EqualsIgnoreCase(dir, "DESC");
-            part = Trimmed(part.substr(0, blank));
+            part = Trimmed(part.substr(0, blank), " ");
         }
         const int index = column(part);
         if (index < 0)

@@ -102,27 +102,6 @@ Value ParseDefault(const std::string& text)
     return Value();
 }
 
-std::string FieldSql(const FieldDef& f)
-{
-    std::string sql = QuoteIdentifier(f.name);
-    switch (f.type) {
-    case FieldType::Text:
-        sql += " TEXT COLLATE NOCASE";
-        break;
-    case FieldType::Boolean:
-        sql += " BOOLEAN";
-        break;
-    case FieldType::Integer:
-        sql += " INTEGER";
-        break;
-    }
-    if (!f.defaultValue.IsNull())
-        sql += " DEFAULT " + std::to_string(f.defaultValue.IntegerValue());
-    if (f.type == FieldType::Boolean)
-        sql += " CHECK (" + QuoteIdentifier(f.name) + " IN (0, 1))";
-    return sql + (f.unique ? " UNIQUE" : "");
-}
-
 } // namespace
 
 SqliteDriver::SqliteDriver(const std::string& path, Access wanted)
@@ -179,16 +158,32 @@ std::string SqliteDriver::Identifier(const std::string& name) const
     return QuoteIdentifier(name); // SQLite resolves quoted names without regard to case
 }
 
-std::string SqliteDriver::ColumnSql(const FieldDef& field) const
+std::string SqliteDriver::ColumnSql(const FieldDef& f) const
 {
-    return FieldSql(field);
+    std::string sql = QuoteIdentifier(f.name);
+    switch (f.type) {
+    case FieldType::Text:
+        sql += " TEXT COLLATE NOCASE";
+        break;
+    case FieldType::Boolean:
+        sql += " BOOLEAN";
+        break;
+    case FieldType::Integer:
+        sql += " INTEGER";
+        break;
+    }
+    if (!f.defaultValue.IsNull())
+        sql += " DEFAULT " + std::to_string(f.defaultValue.IntegerValue());
+    if (f.type == FieldType::Boolean)
+        sql += " CHECK (" + QuoteIdentifier(f.name) + " IN (0, 1))";
+    return sql + (f.unique ? " UNIQUE" : "");
 }
 
 std::string SqliteDriver::CreateTableSql(const TableDef& table) const
 {
     std::string sql = "CREATE TABLE " + Identifier(table.name) + " (";
     for (size_t i = 0; i < table.fields.size(); ++i)
-        sql += (i ? ", " : "") + FieldSql(table.fields[i]);
+        sql += (i ? ", " : "") + ColumnSql(table.fields[i]);
     return sql + ")";
 }
 
